@@ -12,15 +12,15 @@ using namespace ferrolink;
 
 namespace {
 
-// Runs the probe program with the given LD_LIBRARY_PATH ("" = none) and
-// returns what it printed.
+// Runs the probe program with the given library folder first on the search
+// path ("" = the default search path) and returns what it printed.
 QString probe(const QStringList &arguments, const QString &libraryPath = QString())
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove("LD_LIBRARY_PATH");
-    if (!libraryPath.isEmpty())
-        environment.insert("LD_LIBRARY_PATH", libraryPath);
+    QStringList path = {libraryPath, qEnvironmentVariable("FERROLINK_DEFAULT_LIBRARY_PATH")};
+    path.removeAll(QString());
+    environment.insert("LD_LIBRARY_PATH", path.join(u':'));
     process.setProcessEnvironment(environment);
     process.start(RSAPIPROBE, arguments);
     if (!process.waitForFinished(10000))
