@@ -1,0 +1,114 @@
+#ifndef FERROLINK_HALVEX_H
+#define FERROLINK_HALVEX_H
+
+#include "clock.h"
+#include "protocol.h"
+#include "requestsplitter.h"
+
+#include <QMainWindow>
+
+#include <cstdint>
+
+class QCloseEvent;
+class QGroupBox;
+class QLabel;
+class QTimer;
+
+namespace ferrolink {
+
+class Error;
+class InterfaceLibrary;
+class Winsocket;
+
+// The server's window. It owns everything the server has: the one socket
+// Winsocket, the watchdog Timer1, the labels that show whom it serves and
+// what it does, and the menus.
+//
+// Lifecycle: the window starts with the socket closed and the watchdog
+// running. Every 5 seconds the watchdog looks whether more than 10 seconds
+// have passed since the start, the last accepted connection or the last
+// received data; if so it resets the server to listening on the port (INIT).
+// A connection request is taken, and from then on nothing listens, so one
+// client is served at a time. Requests are carried out on the interface
+// library; reads are answered with two bytes.
+//
+// An error that must end the program (the library cannot be bound at start
+// or for "Rücksetzen" and "Testmuster", the port cannot be listened on) is
+// written to stderr and, with a display, shown in a message box; then the
+// window emits ended() with a non-zero status. "Ende", closing the window
+// and Ende_Click() from elsewhere end it with status 0.
+class Halvex : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    static constexpr int WatchdogInterval = 5000; // ms
+    static constexpr double SilenceLimit = 10.0;  // s
+
+    explicit Halvex(InterfaceLibrary &library, const Clock &clock = Clock::monotonic(),
+                    quint16 port = protocol::Port, QWidget *parent = nullptr);
+    ~Halvex() override;
+
+    // Closes the socket and listens again on the port; stops the watchdog.
+    // Throws ferrolink::Error when listening fails.
+    void INIT();
+    // Waits `zeit` seconds while every event of the program is handled.
+    void delay(float zeit);
+
+    bool hasEnded() const { return m_ending; }
+
+signals:
+    // The program is to end with `status` (delivered through the event loop).
+    void ended(int status);
+    // The server beeped (also heard on a system with a bell).
+    void beeped();
+
+public slots:
+    void Timer1_Timer();
+    void Winsocket_ConnectionRequest(qintptr requestId);
+    void Winsocket_DataArrival(qint64 bytesTotal);
+    void Ruecksetzen_Click();
+    void Ende_Click();
+    void comm_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createLabels();
+    void createMenus();
+    void Form_Load();
+
+    void execute(const Request &request);
+    void playPattern();
+    void beep();
+
+    void fail(const Error &error);
+    void stop(int status);
+    void finish();
+
+    InterfaceLibrary &m_library;
+    const Clock &m_clock;
+    const quint16 m_port;
+
+    double Empfangszeit = 0.0;
+    int16_t Ausgabekanal = 0;
+    RequestSplitter m_requests;
+
+    // The component Winsocket of the window (object name "Winsocket").
+    Winsocket *m_winsocket = nullptr;
+    QTimer *Timer1 = nullptr;
+    QLabel *Label = nullptr;
+    QGroupBox *Frame1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QGroupBox *Frame2 = nullptr;
+    QLabel *Label2 = nullptr;
+
+    bool m_ending = false;
+    bool m_finished = false;
+    int m_status = 0;
+};
+
+} // namespace ferrolink
+
+#endif

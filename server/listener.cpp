@@ -1,0 +1,12 @@
+#include "listener.h"
+
+namespace ferrolink {
+
+Listener::Listener(QObject *parent) : QTcpServer(parent) { }
+
+void Listener::incomingConnection(qintptr requestId)
+{
+    emit connectionRequest(requestId);
+}
+
+} // namespace ferrolink

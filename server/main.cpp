@@ -1,0 +1,48 @@
+// halvex: serves the Ferrolink interface of this PC to one client at a time
+// over TCP port 2001 and shows in its window whom it serves and what it does.
+#include "halvex.h"
+#include "interfacelibrary.h"
+#include "signalwatcher.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// A PC without a screen still serves: with no display to connect to, the
+// program runs on Qt's offscreen platform (unless a platform was chosen).
+void chooseOffscreenWithoutDisplay()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+void tellWhenWindowless()
+{
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        std::fputs("halvex runs without a window; Ctrl+C ends it.\n", stderr);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    chooseOffscreenWithoutDisplay();
+    QApplication app(argc, argv);
+    // The window ends the program itself, with the status of how it ended.
+    QApplication::setQuitOnLastWindowClosed(false);
+    tellWhenWindowless();
+
+    ferrolink::InterfaceLibrary library;
+    ferrolink::Halvex window(library);
+    ferrolink::SignalWatcher signalWatcher;
+    QObject::connect(&signalWatcher, &ferrolink::SignalWatcher::terminationRequested, &window,
+                     &ferrolink::Halvex::Ende_Click);
+    QObject::connect(&window, &ferrolink::Halvex::ended, &app, &QCoreApplication::exit);
+    if (!window.hasEnded())
+        window.show();
+    return app.exec();
+}

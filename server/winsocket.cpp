@@ -1,0 +1,139 @@
+#include "winsocket.h"
+
+#include "listener.h"
+#include "protocol.h"
+
+#include <QHostAddress>
+#include <QTcpSocket>
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace ferrolink {
+
+namespace {
+
+// The system's error number for a failure Qt reports by kind, so that a
+// person sees the number the system itself would give.
+int systemErrorNumber(QAbstractSocket::SocketError error)
+{
+    switch (error) {
+    case QAbstractSocket::AddressInUseError:
+        return EADDRINUSE;
+    case QAbstractSocket::SocketAccessError:
+        return EACCES;
+    case QAbstractSocket::SocketAddressNotAvailableError:
+        return EADDRNOTAVAIL;
+    case QAbstractSocket::SocketResourceError:
+        return EMFILE;
+    case QAbstractSocket::UnsupportedSocketOperationError:
+        return EOPNOTSUPP;
+    case QAbstractSocket::RemoteHostClosedError:
+        return ECONNRESET;
+    case QAbstractSocket::NetworkError:
+        return ENETDOWN;
+    default:
+        return EIO;
+    }
+}
+
+} // namespace
+
+Winsocket::Winsocket(QObject *parent)
+    : QObject(parent), m_listener(new Listener(this)), m_connection(new QTcpSocket(this))
+{
+    connect(m_listener, &Listener::connectionRequest, this, &Winsocket::connectionRequest);
+    connect(m_connection, &QTcpSocket::readyRead, this, &Winsocket::onReadyRead);
+}
+
+Winsocket::~Winsocket() = default;
+
+Winsocket::State Winsocket::state() const
+{
+    if (m_listener->isListening())
+        return Listening;
+    if (m_connection->state() != QAbstractSocket::UnconnectedState)
+        return Connected;
+    return Closed;
+}
+
+void Winsocket::close()
+{
+    if (m_listener->isListening())
+        m_listener->close();
+    if (m_connection->state() != QAbstractSocket::UnconnectedState) {
+        // Hand what is still buffered to the system, which delivers it
+        // after the close; then let go of the connection at once.
+        m_connection->flush();
+        m_connection->abort();
+    }
+}
+
+void Winsocket::setLocalPort(quint16 port)
+{
+    m_localPort = port;
+}
+
+bool Winsocket::listen()
+{
+    if (m_listener->listen(QHostAddress::Any, m_localPort))
+        return true;
+    setError(systemErrorNumber(m_listener->serverError()), m_listener->errorString());
+    return false;
+}
+
+bool Winsocket::accept(qintptr requestId)
+{
+    if (m_connection->state() != QAbstractSocket::UnconnectedState)
+        m_connection->abort();
+    if (!m_connection->setSocketDescriptor(requestId)) {
+        setError(systemErrorNumber(m_connection->error()), m_connection->errorString());
+        ::close(static_cast<int>(requestId));
+        return false;
+    }
+    // Replies leave at once instead of waiting for the peer's acknowledgement.
+    // Set only now: on a socket without a connection the option is dropped.
+    m_connection->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    return true;
+}
+
+QString Winsocket::remoteHostIP() const
+{
+    const QHostAddress peer = m_connection->peerAddress();
+    bool isIPv4 = false;
+    const quint32 ipv4 = peer.toIPv4Address(&isIPv4);
+    return isIPv4 ? QHostAddress(ipv4).toString() : peer.toString();
+}
+
+QByteArray Winsocket::getData()
+{
+    return m_connection->readAll();
+}
+
+bool Winsocket::sendData(int16_t value)
+{
+    if (m_connection->state() != QAbstractSocket::ConnectedState) {
+        setError(ENOTCONN, tr("The socket is not connected"));
+        return false;
+    }
+    const QByteArray reply = protocol::encodeReply(value);
+    if (m_connection->write(reply) != reply.size()) {
+        setError(systemErrorNumber(m_connection->error()), m_connection->errorString());
+        return false;
+    }
+    m_connection->flush();
+    return true;
+}
+
+void Winsocket::onReadyRead()
+{
+    emit dataArrival(m_connection->bytesAvailable());
+}
+
+void Winsocket::setError(int number, const QString &text)
+{
+    m_error = number;
+    m_errorString = text;
+}
+
+} // namespace ferrolink

@@ -1,0 +1,75 @@
+#ifndef FERROLINK_WINSOCKET_H
+#define FERROLINK_WINSOCKET_H
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+
+class QTcpSocket;
+
+namespace ferrolink {
+
+class Listener;
+
+// The server's one socket. It first listens on a local port on all local
+// addresses; a connection request is then taken by its identifier, and from
+// then on the socket is that connection and nothing listens. Closing ends
+// either, and the socket can listen again.
+//
+// Failures are reported by return values with error() and errorString(),
+// never by exceptions.
+class Winsocket : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum State { Closed = 0, Listening, Connected };
+    Q_ENUM(State)
+
+    explicit Winsocket(QObject *parent = nullptr);
+    ~Winsocket() override;
+
+    // Closed when neither listening nor holding a live connection.
+    State state() const;
+    // Stops listening and drops the connection; replies already sent go out.
+    void close();
+
+    void setLocalPort(quint16 port);
+    quint16 localPort() const { return m_localPort; }
+    // Listens on the local port on every local address (IPv4 and IPv6).
+    bool listen();
+    // Takes the pending connection `requestId` of a connectionRequest(). On
+    // failure the descriptor is closed and the socket stays closed.
+    bool accept(qintptr requestId);
+
+    // The peer's address; an IPv4 peer as dotted text ("192.168.0.7").
+    QString remoteHostIP() const;
+    // Everything received and not yet read.
+    QByteArray getData();
+    // Sends the value as its two bytes (low byte first) at once.
+    bool sendData(int16_t value);
+
+    // The system's number of the last failure (errno values) and its text.
+    int error() const { return m_error; }
+    QString errorString() const { return m_errorString; }
+
+signals:
+    void connectionRequest(qintptr requestId);
+    void dataArrival(qint64 bytesTotal);
+
+private:
+    void onReadyRead();
+    void setError(int number, const QString &text);
+
+    Listener *m_listener = nullptr;
+    QTcpSocket *m_connection = nullptr;
+    quint16 m_localPort = 0;
+    int m_error = 0;
+    QString m_errorString;
+};
+
+} // namespace ferrolink
+
+#endif
