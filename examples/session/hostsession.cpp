@@ -1,6 +1,6 @@
 #include "hostsession.h"
 
-#include "serverprobe.h"
+#include "portstate.h"
 #include "simulatedinterface.h"
 
 #include <sorvel.h>
@@ -21,6 +21,7 @@ namespace {
 constexpr quint16 ServerPort = 2001;
 constexpr int DialogWatchMs = 100;
 constexpr int SampleMs = 5;
+constexpr int PortPollMs = 100;
 constexpr int ListenAgainTimeoutMs = 5000;
 
 // What the session puts on the inputs before it reads them.
@@ -104,12 +105,12 @@ void HostSession::prepareInputs()
 
 bool HostSession::connectToServer(const QString &address, int serverWaitMs)
 {
-    const ServerProbe probe(address, ServerPort);
     if (serverWaitMs > 0) {
         step(QStringLiteral("waiting up to %1 s for the server to listen").arg(serverWaitMs / 1000));
         QElapsedTimer waited;
         waited.start();
-        const bool listening = probe.waitUntilListening(serverWaitMs);
+        const bool listening = waitUntil([] { return PortState::listening(ServerPort); },
+                                         serverWaitMs, PortPollMs);
         check(listening, QStringLiteral("the server listens (after %1 s)").arg(seconds(waited)));
         if (!listening)
             return false;
@@ -123,8 +124,8 @@ bool HostSession::connectToServer(const QString &address, int serverWaitMs)
     detail(QStringLiteral("IP returned after %1 s (the control gives its connection 4 s)")
                    .arg(seconds(connecting)));
     // While the server has a client nothing listens on its port.
-    check(probe.refused(), QStringLiteral("the server is busy with this control: a second "
-                                          "connection is refused"));
+    check(!PortState::listening(ServerPort),
+          QStringLiteral("the server serves this control and no longer listens"));
     return m_failures == failuresBefore;
 }
 
@@ -195,12 +196,12 @@ void HostSession::readAnalog()
 
 void HostSession::sayGoodbye()
 {
-    const ServerProbe probe(QStringLiteral("127.0.0.1"), ServerPort);
     step(QStringLiteral("lokalstart (leaves the server with \"I\", then opens the port here)"));
     m_sorvel.lokalstart();
     showInterface();
     check(m_interface.portOpen(), QStringLiteral("the port is open"));
-    check(probe.waitUntilListening(ListenAgainTimeoutMs),
+    check(waitUntil([] { return PortState::listening(ServerPort); }, ListenAgainTimeoutMs,
+                    PortPollMs),
           QStringLiteral("the server listens again for the next client"));
 
     step(QStringLiteral("simuliert (closes the port)"));
@@ -291,13 +292,14 @@ void HostSession::showInterface()
           << Qt::endl;
 }
 
-bool HostSession::waitUntil(const std::function<bool()> &condition, int timeoutMs)
+bool HostSession::waitUntil(const std::function<bool()> &condition, int timeoutMs,
+                            int pollMs)
 {
     if (condition())
         return true;
     QEventLoop loop;
     QTimer poll;
-    poll.setInterval(SampleMs);
+    poll.setInterval(pollMs);
     QElapsedTimer waited;
     waited.start();
     connect(&poll, &QTimer::timeout, &loop, [&] {

@@ -55,7 +55,7 @@ private:
     void detail(const QString &text);
     void check(bool ok, const QString &what);
     void showInterface();
-    bool waitUntil(const std::function<bool()> &condition, int timeoutMs);
+    bool waitUntil(const std::function<bool()> &condition, int timeoutMs, int pollMs = 5);
     void closeMessageBoxes();
 
     Sorvel &m_sorvel;
