@@ -36,9 +36,10 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     tellWhenWindowless();
 
+    // Before the window: a signal that comes early waits in the event loop.
+    ferrolink::SignalWatcher signalWatcher;
     ferrolink::InterfaceLibrary library;
     ferrolink::Halvex window(library);
-    ferrolink::SignalWatcher signalWatcher;
     QObject::connect(&signalWatcher, &ferrolink::SignalWatcher::terminationRequested, &window,
                      &ferrolink::Halvex::Ende_Click);
     QObject::connect(&window, &ferrolink::Halvex::ended, &app, &QCoreApplication::exit);

@@ -1,0 +1,17 @@
+# Tests of the server halvex: its window in the test's process, and the
+# program itself started as a process. Every test that listens on or
+# connects to port 2001 passes USES_PORT.
+ferrolink_add_test(tst_halvexwindow SOURCES server/tst_halvexwindow.cpp
+    LIBRARIES ferrolink_halvex LIBRARY recording USES_PORT)
+ferrolink_add_test(tst_halvexwatchdog SOURCES server/tst_halvexwatchdog.cpp
+    LIBRARIES ferrolink_halvex LIBRARY recording USES_PORT LABELS integration)
+ferrolink_add_test(tst_halvexfailedread SOURCES server/tst_halvexfailedread.cpp
+    LIBRARIES ferrolink_halvex LIBRARY nodin USES_PORT)
+ferrolink_add_test(tst_halvexprogram SOURCES server/tst_halvexprogram.cpp
+    LIBRARY recording USES_PORT LABELS integration)
+ferrolink_add_test(tst_halvexbadlibrary SOURCES server/tst_halvexbadlibrary.cpp
+    LIBRARIES ferrolink_halvex LIBRARY garbage LABELS integration)
+foreach(test tst_halvexprogram tst_halvexbadlibrary)
+    add_dependencies(${test} halvex)
+    target_compile_definitions(${test} PRIVATE HALVEX_PROGRAM="$<TARGET_FILE:halvex>")
+endforeach()

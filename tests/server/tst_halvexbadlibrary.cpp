@@ -1,0 +1,64 @@
+// An interface library that cannot be loaded (a file of that name that is
+// not a library) ends the server at start: the error's number and text on
+// stderr, a non-zero exit status, and nothing served.
+#include "halvex.h"
+#include "interfacelibrary.h"
+#include "winsocket.h"
+
+#include "steerableclock.h"
+
+#include <QRegularExpression>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+using ferrolink::Halvex;
+
+class TestHalvexBadLibrary : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void theProgramEndsWithTheError();
+    void theWindowStopsAndAsksToEnd();
+};
+
+void TestHalvexBadLibrary::theProgramEndsWithTheError()
+{
+    QProcess halvex;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DISPLAY");
+    environment.remove("WAYLAND_DISPLAY");
+    halvex.setProcessEnvironment(environment);
+    halvex.start(QStringLiteral(HALVEX_PROGRAM), {});
+    QVERIFY(halvex.waitForFinished(10000));
+    QCOMPARE(halvex.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(halvex.exitCode(), 1);
+    const QString text = QString::fromLocal8Bit(halvex.readAllStandardError());
+    QVERIFY2(text.contains(QRegularExpression("^Error 48: .*librsapi\\.so.*$",
+                                              QRegularExpression::MultilineOption)),
+             qPrintable(text));
+}
+
+void TestHalvexBadLibrary::theWindowStopsAndAsksToEnd()
+{
+    ferrolink::InterfaceLibrary library;
+    SteerableClock clock;
+    Halvex window(library, clock);
+    QVERIFY(window.hasEnded());
+    QSignalSpy ended(&window, &Halvex::ended);
+    QVERIFY(ended.wait(3000));
+    QCOMPARE(ended.first().first().toInt(), 1);
+    QVERIFY(!window.findChild<QTimer *>("Timer1")->isActive());
+
+    // Nothing is handled any more: the watchdog does not make it listen.
+    clock.advance(Halvex::SilenceLimit + 1.0);
+    window.Timer1_Timer();
+    const auto *socket = window.findChild<ferrolink::Winsocket *>("Winsocket");
+    QCOMPARE(socket->state(), ferrolink::Winsocket::Closed);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Ferrolink-Server"));
+}
+
+QTEST_MAIN(TestHalvexBadLibrary)
+#include "tst_halvexbadlibrary.moc"
