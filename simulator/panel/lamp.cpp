@@ -15,8 +15,7 @@ const QColor Rim(40, 40, 40);
 
 } // namespace
 
-Lamp::Lamp(QWidget *parent)
-    : QWidget(parent)
+Lamp::Lamp(QWidget *parent) : QWidget(parent)
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }

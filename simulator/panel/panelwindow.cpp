@@ -43,8 +43,7 @@ QLabel *captionLabel(const QString &text)
 
 } // namespace
 
-PanelWindow::PanelWindow(QWidget *parent)
-    : QWidget(parent)
+PanelWindow::PanelWindow(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(tr("Ferrolink-Interface (simuliert)"));
 
@@ -106,7 +105,8 @@ QGroupBox *PanelWindow::createInputs()
         line->setObjectName(QStringLiteral("inputSwitch%1").arg(bit));
         line->setToolTip(tr("Eingang %1 (Wertigkeit %2)").arg(bit).arg(1 << bit));
         line->setAccessibleName(tr("Eingang %1").arg(bit));
-        connect(line, &SwitchButton::clicked, this, [this, bit](bool on) { setInputLine(bit, on); });
+        connect(line, &SwitchButton::clicked, this,
+                [this, bit](bool on) { setInputLine(bit, on); });
         grid->addWidget(line, 0, columnOfBit(bit), Qt::AlignCenter);
         grid->addWidget(bitLabel(bit), 1, columnOfBit(bit));
         m_inputSwitches[bit] = line;
@@ -173,7 +173,8 @@ QGroupBox *PanelWindow::createStatus()
     layout->addWidget(m_hardwareState);
 
     if (m_interface.valid()) {
-        box->setToolTip(tr("Gemeinsamer Zustand: %1").arg(QString::fromLocal8Bit(SimulatedInterface::name())));
+        box->setToolTip(
+            tr("Gemeinsamer Zustand: %1").arg(QString::fromLocal8Bit(SimulatedInterface::name())));
     } else {
         box->setTitle(tr("Schnittstelle (nur in diesem Fenster: kein gemeinsamer Speicher)"));
     }
@@ -212,9 +213,8 @@ void PanelWindow::showState()
         m_analogOutputs[index]->setValue(m_interface.analogOutput(channel));
     }
 
-    m_portState->setText(m_interface.portOpen()
-                             ? tr("Port %1 geöffnet").arg(m_interface.port())
-                             : tr("Port geschlossen"));
+    m_portState->setText(m_interface.portOpen() ? tr("Port %1 geöffnet").arg(m_interface.port())
+                                                : tr("Port geschlossen"));
     m_hardwareState->setText(m_interface.hardwareFound() ? tr("Hardware gesucht und gefunden")
                                                          : tr("Hardware noch nicht gesucht"));
 }

@@ -14,8 +14,7 @@ const QColor Edge(80, 80, 80);
 
 } // namespace
 
-SwitchButton::SwitchButton(QWidget *parent)
-    : QAbstractButton(parent)
+SwitchButton::SwitchButton(QWidget *parent) : QAbstractButton(parent)
 {
     setCheckable(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -40,8 +39,8 @@ void SwitchButton::paintEvent(QPaintEvent *)
 
     const QRectF track = QRectF(rect()).adjusted(3, 2, -3, -2);
     const qreal radius = track.width() / 2;
-    painter.setPen(QPen(hasFocus() ? palette().color(QPalette::Highlight) : Edge,
-                        hasFocus() ? 2 : 1));
+    painter.setPen(
+        QPen(hasFocus() ? palette().color(QPalette::Highlight) : Edge, hasFocus() ? 2 : 1));
     painter.setBrush(isChecked() ? TrackOn : TrackOff);
     painter.drawRoundedRect(track, radius, radius);
 

@@ -109,7 +109,7 @@ QList<Taken> split(const QByteArray &stream, const QByteArray &pieceSizes, int t
             return false;
         }
         FUZZ_CHECK(length >= 1 && given + length <= fed, stream);
-        taken.append({*request, stream.sliced(given, length)});
+        taken.append({ *request, stream.sliced(given, length) });
         given += length;
         return true;
     };
@@ -128,8 +128,7 @@ QList<Taken> split(const QByteArray &stream, const QByteArray &pieceSizes, int t
                 break;
         }
     }
-    while (takeOne()) {
-    }
+    while (takeOne()) { }
     return taken;
 }
 
@@ -236,7 +235,8 @@ struct WellFormed
     QList<Request> expected;
 };
 
-Request expectedRequest(char letter, bool negative, qint64 whole, qint64 fraction, int fractionDigits)
+Request expectedRequest(char letter, bool negative, qint64 whole, qint64 fraction,
+                        int fractionDigits)
 {
     qint64 scale = 1;
     for (int i = 0; i < fractionDigits; ++i)
@@ -259,15 +259,15 @@ Request expectedRequest(char letter, bool negative, qint64 whole, qint64 fractio
 
 WellFormed wellFormedRequests(const QByteArray &body)
 {
-    static const char Letters[] = {'S', 'R', 'A', 'B', 'C', 'I', 'K'};
+    static const char Letters[] = { 'S', 'R', 'A', 'B', 'C', 'I', 'K' };
     WellFormed made;
     for (qsizetype at = 0; at + 5 <= body.size(); at += 5) {
         const auto byte = [&](int i) { return uint8_t(body[at + i]); };
         const char letter = Letters[byte(0) % 7];
-        const int sign = byte(1) & 3;          // none, "-", "+", none
-        const int zeros = (byte(1) >> 2) & 3;  // leading zeros
+        const int sign = byte(1) & 3; // none, "-", "+", none
+        const int zeros = (byte(1) >> 2) & 3; // leading zeros
         const int fractionDigits = qMin((byte(1) >> 4) & 3, 2);
-        const int wholeForm = byte(1) >> 6;    // 8, 16 or 24 bits, or no whole digits
+        const int wholeForm = byte(1) >> 6; // 8, 16 or 24 bits, or no whole digits
         qint64 whole = byte(2);
         if (wholeForm >= 1)
             whole |= qint64(byte(3)) << 8;
@@ -292,8 +292,8 @@ WellFormed wellFormedRequests(const QByteArray &body)
         if (fractionDigits > 0)
             text += '.' + QByteArray::number(fraction).rightJustified(fractionDigits, '0');
         made.stream += text + letter;
-        made.expected.append(expectedRequest(letter, sign == 1, hasWhole ? whole : 0, fraction,
-                                             fractionDigits));
+        made.expected.append(
+            expectedRequest(letter, sign == 1, hasWhole ? whole : 0, fraction, fractionDigits));
     }
     return made;
 }

@@ -36,7 +36,7 @@ void TestFuzzRegressions::keepsTheInvariantsOnEverySavedInput_data()
 
     const QDir inputs(QStringLiteral(FERROLINK_FUZZ_INPUTS));
     int count = 0;
-    for (const QString &folder : {QStringLiteral("corpus"), QStringLiteral("regressions")}) {
+    for (const QString &folder : { QStringLiteral("corpus"), QStringLiteral("regressions") }) {
         const QDir dir(inputs.filePath(folder));
         for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) {
             if (name.endsWith(QLatin1String(".md")))

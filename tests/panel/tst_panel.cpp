@@ -32,8 +32,7 @@ private slots:
     void showingTheStateWritesNothingBack();
 
 private:
-    template<typename T>
-    T *child(const QString &name)
+    template<typename T> T *child(const QString &name)
     {
         T *found = m_panel->findChild<T *>(name);
         if (!found)
