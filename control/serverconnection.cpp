@@ -1,0 +1,152 @@
+#include "serverconnection.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QPointer>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <algorithm>
+#include <optional>
+
+namespace ferrolink {
+
+// One read waiting for its reply; lives on the waiting read's stack.
+struct ServerConnection::OwedRead
+{
+    std::optional<int16_t> reply;
+    bool over = false; // the reply came, or the read gave up
+};
+
+ServerConnection::ServerConnection(QObject *parent)
+    : QObject(parent), Winsock1(new QTcpSocket(this))
+{
+    Winsock1->setObjectName(QStringLiteral("Winsock1"));
+    connect(Winsock1, &QTcpSocket::connected, this, &ServerConnection::Winsock1_Connect);
+    connect(Winsock1, &QTcpSocket::readyRead, this, &ServerConnection::Winsock1_DataArrival);
+    connect(Winsock1, &QTcpSocket::errorOccurred, this, &ServerConnection::Winsock1_Error);
+    connect(Winsock1, &QTcpSocket::stateChanged, this, &ServerConnection::Winsock1_StateChanged);
+}
+
+ServerConnection::~ServerConnection()
+{
+    // A read waiting further down the stack must not wait on a connection
+    // that no longer exists.
+    giveUpOwedReads();
+    Winsock1->disconnect(this);
+}
+
+void ServerConnection::connectToServer(const QString &address, uint16_t port)
+{
+    Winsock1->abort();
+    m_replies.clear();
+    giveUpOwedReads();
+    Winsock1->connectToHost(address, port);
+}
+
+void ServerConnection::close()
+{
+    Winsock1->close();
+    m_replies.clear();
+    giveUpOwedReads();
+}
+
+bool ServerConnection::isConnected() const
+{
+    return Winsock1->state() == QAbstractSocket::ConnectedState;
+}
+
+bool ServerConnection::send(const QByteArray &request)
+{
+    if (!isConnected())
+        return false;
+    if (Winsock1->write(request) != request.size())
+        return false;
+    Winsock1->flush();
+    return isConnected();
+}
+
+int16_t ServerConnection::read(const QByteArray &request)
+{
+    if (!send(request))
+        return 0;
+
+    OwedRead owed;
+    m_owed.push_back(&owed);
+
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer);
+    connect(&deadline, &QTimer::timeout, this, [this, &owed] { forget(&owed); });
+    deadline.start(ReplyWaitMilliseconds);
+
+    // Sleeps in the event loop until something happens: the reply's arrival,
+    // the end of the connection or the deadline each wake it.
+    const QPointer<ServerConnection> alive(this);
+    while (!owed.over) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        if (!alive)
+            return 0;
+        // Bytes that came while a data handler further down the stack was
+        // busy raise no new readyRead: take them here.
+        if (!owed.over && Winsock1->bytesAvailable() > 0)
+            Winsock1_DataArrival();
+    }
+    return owed.reply.value_or(0);
+}
+
+void ServerConnection::Winsock1_Connect()
+{
+    // Without it a read that follows a write waits for the delayed
+    // acknowledgement. Set here: before the connection exists it is dropped.
+    Winsock1->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+}
+
+void ServerConnection::Winsock1_DataArrival()
+{
+    m_replies.feed(Winsock1->readAll());
+    while (const std::optional<int16_t> reply = m_replies.next()) {
+        if (m_owed.empty())
+            continue; // nobody asked for it
+        OwedRead *oldest = m_owed.front();
+        m_owed.pop_front();
+        oldest->reply = *reply;
+        oldest->over = true;
+    }
+}
+
+void ServerConnection::Winsock1_Error(QAbstractSocket::SocketError error)
+{
+    // The server closing the connection (after the goodbye, or its
+    // watchdog) ends it as it should; a reset is reported the same way.
+    if (error == QAbstractSocket::RemoteHostClosedError)
+        return;
+    emit problem();
+}
+
+void ServerConnection::Winsock1_StateChanged(QAbstractSocket::SocketState state)
+{
+    if (state == QAbstractSocket::ConnectedState)
+        return;
+    // Replies that came before the end still answer their reads.
+    if (Winsock1->bytesAvailable() > 0)
+        Winsock1_DataArrival();
+    giveUpOwedReads();
+}
+
+void ServerConnection::forget(OwedRead *read)
+{
+    const auto found = std::find(m_owed.begin(), m_owed.end(), read);
+    if (found != m_owed.end())
+        m_owed.erase(found);
+    read->over = true;
+}
+
+void ServerConnection::giveUpOwedReads()
+{
+    for (OwedRead *read : m_owed)
+        read->over = true;
+    m_owed.clear();
+}
+
+} // namespace ferrolink

@@ -1,0 +1,78 @@
+#ifndef FERROLINK_SERVERCONNECTION_H
+#define FERROLINK_SERVERCONNECTION_H
+
+#include "replydecoder.h"
+
+#include <QAbstractSocket>
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <deque>
+
+class QTcpSocket;
+
+namespace ferrolink {
+
+// The control's connection to a server in network mode: one TCP client
+// socket (named Winsock1, reused for every connection), the requests sent on
+// it and the replies owed to the reads that wait.
+//
+// Replies are matched to reads in the order their requests went out (the
+// server answers in order): each complete reply goes to the oldest read
+// still waiting, so a read nested inside another read's wait gets its own
+// reply. A read that has waited ReplyWait without its reply gives up and is
+// owed nothing more; a reply that no read waits for is dropped.
+class ServerConnection : public QObject
+{
+    Q_OBJECT
+
+public:
+    // How long a read waits for its reply.
+    static constexpr int ReplyWaitMilliseconds = 5000;
+
+    explicit ServerConnection(QObject *parent = nullptr);
+    ~ServerConnection() override;
+
+    // Drops any connection held or being made and starts connecting to
+    // `address` (dotted IPv4 or a host name, passed on unchanged) in the
+    // background. Failures are reported through problem().
+    void connectToServer(const QString &address, uint16_t port);
+    // Closes the connection; reads still waiting give up.
+    void close();
+    bool isConnected() const;
+
+    // Sends `request` as one piece. False, and nothing sent, when there is
+    // no connection.
+    bool send(const QByteArray &request);
+    // Sends `request` and handles events until its reply has come; returns
+    // the reply. Returns 0 at once when the request cannot be sent, and 0
+    // when the connection ends or ReplyWait passes before the reply.
+    int16_t read(const QByteArray &request);
+
+signals:
+    // The connection was refused, could not be made or failed. An orderly
+    // close by the server is not a problem.
+    void problem();
+
+private:
+    struct OwedRead;
+
+    void Winsock1_Connect();
+    void Winsock1_DataArrival();
+    void Winsock1_Error(QAbstractSocket::SocketError error);
+    void Winsock1_StateChanged(QAbstractSocket::SocketState state);
+
+    void forget(OwedRead *read);
+    void giveUpOwedReads();
+
+    QTcpSocket *Winsock1 = nullptr;
+    ReplyDecoder m_replies;
+    // The reads still waiting, oldest first.
+    std::deque<OwedRead *> m_owed;
+};
+
+} // namespace ferrolink
+
+#endif

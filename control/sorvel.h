@@ -1,0 +1,113 @@
+#ifndef SORVEL_H
+#define SORVEL_H
+
+#include "sorvel_export.h"
+
+#include <QWidget>
+#include <QtGlobal>
+
+#include <memory>
+
+class QLabel;
+class QTimer;
+
+namespace ferrolink {
+class InterfaceLibrary;
+class ServerConnection;
+} // namespace ferrolink
+
+// The Ferrolink control: place one on a form to drive the Ferrolink
+// interface, either on this PC through the interface library (local mode) or
+// through a Ferrolink server over TCP (network mode, entered by assigning IP).
+//
+// At run time the control is invisible. Every member runs on the thread of
+// the host's user interface and returns when its work is done; members that
+// wait keep handling the program's events meanwhile, so the host's own
+// handlers may run (and call the control again) inside them.
+//
+// Hosts call the members directly or by name through the meta-object, for
+// example QMetaObject::invokeMethod(control, "Ausgabe", Qt::DirectConnection,
+// Q_ARG(qint16&, value)); arguments passed by reference are the caller's own
+// variables and receive the clamped value.
+class SORVEL_EXPORT Sorvel : public QWidget
+{
+    Q_OBJECT
+    Q_CLASSINFO("TypeLibrary", "Ferrolink")
+    Q_CLASSINFO("Description", "Ferrolink-Interface")
+    Q_CLASSINFO("Version", "1.0")
+    Q_CLASSINFO("DefaultInterface", "_Sorvel")
+    Q_CLASSINFO("EventInterface", "__Sorvel")
+    Q_PROPERTY(Com CommPort READ CommPort WRITE setCommPort)
+
+public:
+    enum Com : qint32 { COM1 = 0, COM2 = 1, COM3 = 2, COM4 = 3 };
+    Q_ENUM(Com)
+
+    explicit Sorvel(QWidget *parent = nullptr);
+    ~Sorvel() override;
+
+    // The serial port that lokalstart opens; COM2 (1) at first. Any value is
+    // stored as it is; does not pump events.
+    Q_INVOKABLE Com CommPort() const;
+    Q_INVOKABLE void setCommPort(Com value);
+    // Says goodbye to the current server if in network mode ("I", 1 s,
+    // close), connects to IPNr (address or host name) on port 2001, handles
+    // events for 4 s and enters network mode whether or not the connection
+    // was made (a failed one shows "TCP/IP Problem!"); starts the heartbeat
+    // "K" every 2 s. Raises nothing.
+    Q_INVOKABLE void IP(const QString &IPNr);
+    // Stops the heartbeat, leaves network mode if on (pumps events for 1 s)
+    // and opens the interface on CommPort. Errors are absorbed; if the
+    // interface library cannot be loaded, the control connects to a server
+    // on this PC (IP "127.0.0.1").
+    Q_INVOKABLE void lokalstart();
+    // Walking bit: writes 1, 2, 4, ..., 128 to Ausgabe, 0.5 s apart, pumping
+    // events in between; about 4 s.
+    Q_INVOKABLE void Test();
+    // Leaves network mode if on (pumps events for 1 s) and closes the
+    // interface's port, to try things out without an interface. Errors are
+    // absorbed, with the same fallback as lokalstart.
+    Q_INVOKABLE void simuliert();
+    // Writes the digital output byte; Wert is clamped to 0..255 first.
+    // Network mode sends "<Wert>S" and does not wait. Errors are absorbed.
+    Q_INVOKABLE void Ausgabe(qint16 &Wert);
+    // Reads the digital input byte. Network mode sends "R" and handles
+    // events until the reply; 0 when the read fails (no connection, no
+    // reply within 5 s, library error).
+    Q_INVOKABLE qint16 Eingabe();
+    // Reads analog input kanal (not clamped). Network mode sends "<kanal>A"
+    // and waits as Eingabe does; 0 when the read fails.
+    Q_INVOKABLE qint16 Analogwert(qint16 &kanal);
+    // Chooses the analog output channel; Nummer is clamped to 1..2 first.
+    // Network mode sends "<Nummer>B" and does not wait.
+    Q_INVOKABLE void Analogkanal(qint16 &Nummer);
+    // Writes the chosen analog output; Wert is clamped to 0..255 first.
+    // Network mode sends "<Wert>C" and does not wait. Errors are absorbed.
+    Q_INVOKABLE void Analogsend(qint16 &Wert);
+
+private:
+    enum class Outcome { Done, Failed, FellBack };
+
+    void createComponents();
+    void Timer1_Timer();
+    void Winsock1_Error();
+
+    // Runs one step of the interface library; absorbs its error and falls
+    // back to a server on this PC when the library cannot be loaded.
+    template<typename Step> Outcome attempt(Step step);
+    // Connects to the server on this PC; false if the control went away
+    // meanwhile.
+    bool fallBack();
+    // "I", 1 s, close; false if the control went away meanwhile.
+    bool leaveNetwork();
+
+    std::unique_ptr<ferrolink::InterfaceLibrary> m_library;
+    ferrolink::ServerConnection *m_connection = nullptr;
+    QTimer *Timer1 = nullptr;
+    QLabel *Picture1 = nullptr;
+    Com m_commPort = COM1;
+    bool m_netzbetrieb = false;
+    qint16 m_ausgabekanal = 0;
+};
+
+#endif
