@@ -33,17 +33,16 @@ struct PatternStep
 // A bit walking from bit 0 to bit 7 and back, everything off, two
 // alternating halves, a pair of bits moving outwards, everything off.
 constexpr PatternStep Pattern[] = {
-    { 1, 0.05f },  { 2, 0.05f },   { 4, 0.05f },  { 8, 0.05f },   { 16, 0.05f },
-    { 32, 0.05f }, { 64, 0.05f },  { 128, 0.05f }, { 64, 0.05f }, { 32, 0.05f },
-    { 16, 0.05f }, { 8, 0.05f },   { 4, 0.05f },  { 2, 0.05f },   { 1, 0.05f },
-    { 0, 0.0f },   { 170, 0.5f },  { 85, 0.5f },  { 170, 0.5f },  { 85, 0.5f },
-    { 24, 0.2f },  { 36, 0.2f },   { 66, 0.2f },  { 129, 0.2f },  { 0, 0.0f },
+    { 1, 0.05f },  { 2, 0.05f },  { 4, 0.05f },   { 8, 0.05f },  { 16, 0.05f },
+    { 32, 0.05f }, { 64, 0.05f }, { 128, 0.05f }, { 64, 0.05f }, { 32, 0.05f },
+    { 16, 0.05f }, { 8, 0.05f },  { 4, 0.05f },   { 2, 0.05f },  { 1, 0.05f },
+    { 0, 0.0f },   { 170, 0.5f }, { 85, 0.5f },   { 170, 0.5f }, { 85, 0.5f },
+    { 24, 0.2f },  { 36, 0.2f },  { 66, 0.2f },   { 129, 0.2f }, { 0, 0.0f },
 };
 
 // A step of the data handler whose failure is passed over: the handler goes
 // on with its next step.
-template<typename Step>
-void ignoringErrors(Step &&step)
+template<typename Step> void ignoringErrors(Step &&step)
 {
     try {
         step();
@@ -53,8 +52,7 @@ void ignoringErrors(Step &&step)
 
 // A read of the data handler: a failed read gives 0, so that the client's
 // wait for the reply always ends.
-template<typename Read>
-int16_t readingOrZero(Read &&read)
+template<typename Read> int16_t readingOrZero(Read &&read)
 {
     try {
         return read();
@@ -103,12 +101,8 @@ bool canShowMessageBoxes()
 } // namespace
 
 Halvex::Halvex(InterfaceLibrary &library, const Clock &clock, quint16 port, QWidget *parent)
-    : QMainWindow(parent),
-      m_library(library),
-      m_clock(clock),
-      m_port(port),
-      m_winsocket(new Winsocket(this)),
-      Timer1(new QTimer(this))
+    : QMainWindow(parent), m_library(library), m_clock(clock), m_port(port),
+      m_winsocket(new Winsocket(this)), Timer1(new QTimer(this))
 {
     setWindowTitle(tr("Ferrolink-Server"));
     createLabels();
@@ -116,8 +110,7 @@ Halvex::Halvex(InterfaceLibrary &library, const Clock &clock, quint16 port, QWid
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     m_winsocket->setObjectName(QStringLiteral("Winsocket"));
-    connect(m_winsocket, &Winsocket::connectionRequest, this,
-            &Halvex::Winsocket_ConnectionRequest);
+    connect(m_winsocket, &Winsocket::connectionRequest, this, &Halvex::Winsocket_ConnectionRequest);
     connect(m_winsocket, &Winsocket::dataArrival, this, &Halvex::Winsocket_DataArrival);
 
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -143,8 +136,7 @@ void Halvex::createLabels()
     Frame1 = createFrame(area, QStringLiteral("Frame1"), tr("Wert"), QRect(120, 192, 65, 17));
     Label1 = createLabel(area, QStringLiteral("Label1"), QRect(136, 216, 41, 25),
                          serifFont(15.75, false), Qt::AlignRight);
-    Frame2 = createFrame(area, QStringLiteral("Frame2"), tr("Aktivität"),
-                         QRect(192, 192, 201, 17));
+    Frame2 = createFrame(area, QStringLiteral("Frame2"), tr("Aktivität"), QRect(192, 192, 201, 17));
     Label2 = createLabel(area, QStringLiteral("Label2"), QRect(192, 216, 185, 25),
                          serifFont(15.75, true), Qt::AlignLeft);
 }
@@ -154,14 +146,13 @@ void Halvex::createMenus()
     QMenu *datei = menuBar()->addMenu(tr("&Datei"));
     datei->setObjectName(QStringLiteral("Datei"));
     datei->addAction(tr("&Rücksetzen"), this, &Halvex::Ruecksetzen_Click)
-            ->setObjectName(QStringLiteral("Rücksetzen"));
-    datei->addAction(tr("&Ende"), this, &Halvex::Ende_Click)
-            ->setObjectName(QStringLiteral("Ende"));
+        ->setObjectName(QStringLiteral("Rücksetzen"));
+    datei->addAction(tr("&Ende"), this, &Halvex::Ende_Click)->setObjectName(QStringLiteral("Ende"));
 
     QMenu *selbsttest = menuBar()->addMenu(tr("&Selbsttest"));
     selbsttest->setObjectName(QStringLiteral("Selbsttest"));
     selbsttest->addAction(tr("&Testmuster"), this, &Halvex::comm_Click)
-            ->setObjectName(QStringLiteral("comm"));
+        ->setObjectName(QStringLiteral("comm"));
 }
 
 // Before the window is first shown: note the start for the watchdog and let
@@ -185,9 +176,8 @@ void Halvex::INIT()
     m_requests.clear();
     m_winsocket->setLocalPort(m_port);
     if (!m_winsocket->listen()) {
-        const QString text = tr("Cannot listen on port %1: %2")
-                                     .arg(m_port)
-                                     .arg(m_winsocket->errorString());
+        const QString text
+            = tr("Cannot listen on port %1: %2").arg(m_port).arg(m_winsocket->errorString());
         throw Error(m_winsocket->error(), text.toStdString());
     }
     setWindowTitle(tr("bereit"));
@@ -381,7 +371,7 @@ void Halvex::finish()
         return;
     m_finished = true;
     QMetaObject::invokeMethod(
-            this, [this] { emit ended(m_status); }, Qt::QueuedConnection);
+        this, [this] { emit ended(m_status); }, Qt::QueuedConnection);
 }
 
 } // namespace ferrolink

@@ -43,7 +43,7 @@ class Halvex : public QMainWindow
 
 public:
     static constexpr int WatchdogInterval = 5000; // ms
-    static constexpr double SilenceLimit = 10.0;  // s
+    static constexpr double SilenceLimit = 10.0; // s
 
     explicit Halvex(InterfaceLibrary &library, const Clock &clock = Clock::monotonic(),
                     quint16 port = protocol::Port, QWidget *parent = nullptr);

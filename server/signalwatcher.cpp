@@ -55,8 +55,7 @@ SignalWatcher::~SignalWatcher()
 void SignalWatcher::onNotified()
 {
     char bytes[16];
-    while (::read(signalPipe[1], bytes, sizeof bytes) > 0) {
-    }
+    while (::read(signalPipe[1], bytes, sizeof bytes) > 0) { }
     emit terminationRequested();
 }
 

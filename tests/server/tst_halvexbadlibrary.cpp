@@ -7,8 +7,8 @@
 
 #include "steerableclock.h"
 
-#include <QRegularExpression>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>

@@ -64,7 +64,7 @@ bool TestHalvexProgram::start(const QByteArray &din)
     m_halvex.start(QStringLiteral(HALVEX_PROGRAM), {});
     // The window makes its FINDHARD call when it is created.
     return m_halvex.waitForStarted(5000)
-            && QTest::qWaitFor([this] { return m_log.lines().contains("FINDHARD 0"); }, 5000);
+        && QTest::qWaitFor([this] { return m_log.lines().contains("FINDHARD 0"); }, 5000);
 }
 
 QString TestHalvexProgram::errors()

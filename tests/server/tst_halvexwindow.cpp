@@ -30,10 +30,10 @@ using ferrolink::Winsocket;
 namespace {
 
 const QStringList Pattern = {
-    "DOUT 1",  "DOUT 2",   "DOUT 4",  "DOUT 8",   "DOUT 16", "DOUT 32", "DOUT 64",
-    "DOUT 128", "DOUT 64", "DOUT 32", "DOUT 16",  "DOUT 8",  "DOUT 4",  "DOUT 2",
-    "DOUT 1",  "DOUT 0",   "DOUT 170", "DOUT 85", "DOUT 170", "DOUT 85", "DOUT 24",
-    "DOUT 36", "DOUT 66",  "DOUT 129", "DOUT 0",
+    "DOUT 1",   "DOUT 2",  "DOUT 4",   "DOUT 8",  "DOUT 16",  "DOUT 32", "DOUT 64",
+    "DOUT 128", "DOUT 64", "DOUT 32",  "DOUT 16", "DOUT 8",   "DOUT 4",  "DOUT 2",
+    "DOUT 1",   "DOUT 0",  "DOUT 170", "DOUT 85", "DOUT 170", "DOUT 85", "DOUT 24",
+    "DOUT 36",  "DOUT 66", "DOUT 129", "DOUT 0",
 };
 
 constexpr int Wait = 3000; // ms, for anything that happens at once
@@ -149,9 +149,8 @@ bool TestHalvexWindow::listenNow()
 bool TestHalvexWindow::connectClient(HalvexClient &client)
 {
     return client.connectToServer()
-            && QTest::qWaitFor(
-                    [this] { return m_window->windowTitle() == QLatin1String("verbunden"); },
-                    Wait);
+        && QTest::qWaitFor([this] { return m_window->windowTitle() == QLatin1String("verbunden"); },
+                           Wait);
 }
 
 // Sends `bytes` and waits until the server has carried out their arrival.
@@ -171,14 +170,13 @@ void TestHalvexWindow::showsItsElementsAsLaidOut_data()
     QTest::addColumn<bool>("italic");
     QTest::addColumn<int>("alignment");
 
-    QTest::newRow("Label") << "Label" << QRect(8, 8, 433, 145) << "Warten auf Verbindung"
-                           << 48.0 << false << int(Qt::AlignHCenter);
-    QTest::newRow("Frame1") << "Frame1" << QRect(120, 192, 65, 17) << "Wert" << 0.0 << false
-                            << 0;
+    QTest::newRow("Label") << "Label" << QRect(8, 8, 433, 145) << "Warten auf Verbindung" << 48.0
+                           << false << int(Qt::AlignHCenter);
+    QTest::newRow("Frame1") << "Frame1" << QRect(120, 192, 65, 17) << "Wert" << 0.0 << false << 0;
     QTest::newRow("Label1") << "Label1" << QRect(136, 216, 41, 25) << "" << 15.75 << false
                             << int(Qt::AlignRight);
-    QTest::newRow("Frame2") << "Frame2" << QRect(192, 192, 201, 17) << "Aktivität" << 0.0
-                            << false << 0;
+    QTest::newRow("Frame2") << "Frame2" << QRect(192, 192, 201, 17) << "Aktivität" << 0.0 << false
+                            << 0;
     QTest::newRow("Label2") << "Label2" << QRect(192, 216, 185, 25) << "" << 15.75 << true
                             << int(Qt::AlignLeft);
 }
@@ -327,44 +325,54 @@ void TestHalvexWindow::carriesOutEachRequest_data()
 
     const QByteArray none;
     const int din = 77;
-    QTest::newRow("255S") << QByteArray("255S") << din << QStringList{ "DOUT 255" } << none
-                          << "255" << "Schreibe... (D)" << 0;
-    QTest::newRow("0S") << QByteArray("0S") << din << QStringList{ "DOUT 0" } << none << "0"
+    QTest::newRow("255S") << QByteArray("255S") << din << QStringList { "DOUT 255" } << none
+                          << "255"
+                          << "Schreibe... (D)" << 0;
+    QTest::newRow("0S") << QByteArray("0S") << din << QStringList { "DOUT 0" } << none << "0"
                         << "Schreibe... (D)" << 0;
-    QTest::newRow("unclamped") << QByteArray("-300S") << din << QStringList{ "DOUT -300" }
-                               << none << "-300" << "Schreibe... (D)" << 0;
-    QTest::newRow("over 32767") << QByteArray("99999S") << din << QStringList{ "DOUT 0" } << none
-                                << "0" << "Schreibe... (D)" << 0;
-    QTest::newRow("half to even down") << QByteArray("4.5S") << din << QStringList{ "DOUT 4" }
-                                       << none << "4" << "Schreibe... (D)" << 0;
-    QTest::newRow("half to even up") << QByteArray("5.5S") << din << QStringList{ "DOUT 6" }
-                                     << none << "6" << "Schreibe... (D)" << 0;
-    QTest::newRow("blanks") << QByteArray(" 7 S") << din << QStringList{ "DOUT 7" } << none
-                            << "7" << "Schreibe... (D)" << 0;
-    QTest::newRow("R") << QByteArray("R") << 5 << QStringList{ "DIN" }
-                       << QByteArray("\x05\x00", 2) << "0" << "Lese... (D)" << 0;
-    QTest::newRow("R low byte first") << QByteArray("R") << 0x0102 << QStringList{ "DIN" }
-                                      << QByteArray("\x02\x01", 2) << "0" << "Lese... (D)" << 0;
-    QTest::newRow("R negative") << QByteArray("R") << -2 << QStringList{ "DIN" }
-                                << QByteArray("\xfe\xff", 2) << "0" << "Lese... (D)" << 0;
-    QTest::newRow("3A") << QByteArray("3A") << din << QStringList{ "AIN 3" }
-                        << ferrolink::protocol::encodeReply(1003) << "3" << "Lese... (A)" << 0;
-    QTest::newRow("-1A") << QByteArray("-1A") << din << QStringList{ "AIN -1" }
-                         << ferrolink::protocol::encodeReply(999) << "-1" << "Lese... (A)" << 0;
-    QTest::newRow("2B") << QByteArray("2B") << din << QStringList{} << none << "2"
+    QTest::newRow("unclamped") << QByteArray("-300S") << din << QStringList { "DOUT -300" } << none
+                               << "-300"
+                               << "Schreibe... (D)" << 0;
+    QTest::newRow("over 32767") << QByteArray("99999S") << din << QStringList { "DOUT 0" } << none
+                                << "0"
+                                << "Schreibe... (D)" << 0;
+    QTest::newRow("half to even down")
+        << QByteArray("4.5S") << din << QStringList { "DOUT 4" } << none << "4"
+        << "Schreibe... (D)" << 0;
+    QTest::newRow("half to even up")
+        << QByteArray("5.5S") << din << QStringList { "DOUT 6" } << none << "6"
+        << "Schreibe... (D)" << 0;
+    QTest::newRow("blanks") << QByteArray(" 7 S") << din << QStringList { "DOUT 7" } << none << "7"
+                            << "Schreibe... (D)" << 0;
+    QTest::newRow("R") << QByteArray("R") << 5 << QStringList { "DIN" } << QByteArray("\x05\x00", 2)
+                       << "0"
+                       << "Lese... (D)" << 0;
+    QTest::newRow("R low byte first")
+        << QByteArray("R") << 0x0102 << QStringList { "DIN" } << QByteArray("\x02\x01", 2) << "0"
+        << "Lese... (D)" << 0;
+    QTest::newRow("R negative") << QByteArray("R") << -2 << QStringList { "DIN" }
+                                << QByteArray("\xfe\xff", 2) << "0"
+                                << "Lese... (D)" << 0;
+    QTest::newRow("3A") << QByteArray("3A") << din << QStringList { "AIN 3" }
+                        << ferrolink::protocol::encodeReply(1003) << "3"
+                        << "Lese... (A)" << 0;
+    QTest::newRow("-1A") << QByteArray("-1A") << din << QStringList { "AIN -1" }
+                         << ferrolink::protocol::encodeReply(999) << "-1"
+                         << "Lese... (A)" << 0;
+    QTest::newRow("2B") << QByteArray("2B") << din << QStringList {} << none << "2"
                         << "Analogkanal... (A)" << 0;
-    QTest::newRow("C before any B") << QByteArray("128C") << din << QStringList{ "AOUT 0 128" }
-                                    << none << "128" << "Schreibe ... (A)" << 0;
-    QTest::newRow("K") << QByteArray("K") << din << QStringList{} << none << "0" << "Heartbeat"
-                       << 0;
+    QTest::newRow("C before any B")
+        << QByteArray("128C") << din << QStringList { "AOUT 0 128" } << none << "128"
+        << "Schreibe ... (A)" << 0;
+    QTest::newRow("K") << QByteArray("K") << din << QStringList {} << none << "0"
+                       << "Heartbeat" << 0;
     // An unknown letter leaves the activity as listening left it.
     const QString unchanged = QStringLiteral("kein Datenempfang");
-    QTest::newRow("lower-case s") << QByteArray("5s") << din << QStringList{} << none << "5"
+    QTest::newRow("lower-case s") << QByteArray("5s") << din << QStringList {} << none << "5"
                                   << unchanged << 1;
-    QTest::newRow("X") << QByteArray("X") << din << QStringList{} << none << "0" << unchanged
-                       << 1;
-    QTest::newRow("12X") << QByteArray("12X") << din << QStringList{} << none << "12"
-                         << unchanged << 1;
+    QTest::newRow("X") << QByteArray("X") << din << QStringList {} << none << "0" << unchanged << 1;
+    QTest::newRow("12X") << QByteArray("12X") << din << QStringList {} << none << "12" << unchanged
+                         << 1;
 }
 
 // After the request a sentinel "R" follows: what the client then holds must
@@ -394,8 +402,8 @@ void TestHalvexWindow::carriesOutEachRequest()
 
     client.send("R");
     const QByteArray expected = reply + ferrolink::protocol::encodeReply(int16_t(din));
-    QVERIFY(QTest::qWaitFor([&] { return client.socket().bytesAvailable() >= expected.size(); },
-                            Wait));
+    QVERIFY(
+        QTest::qWaitFor([&] { return client.socket().bytesAvailable() >= expected.size(); }, Wait));
     QCOMPARE(client.received(), expected);
 }
 
@@ -408,26 +416,31 @@ void TestHalvexWindow::takesRequestsOneByOneFromTheStream_data()
     QTest::addColumn<QString>("label2");
 
     QTest::newRow("two writes at once")
-            << QByteArrayList{ "5S7S" } << QStringList{ "DOUT 5", "DOUT 7" } << QList<int>{}
-            << "7" << "Schreibe... (D)";
+        << QByteArrayList { "5S7S" } << QStringList { "DOUT 5", "DOUT 7" } << QList<int> {} << "7"
+        << "Schreibe... (D)";
     QTest::newRow("a read and a write at once")
-            << QByteArrayList{ "3A2S" } << QStringList{ "AIN 3", "DOUT 2" } << QList<int>{ 1003 }
-            << "2" << "Schreibe... (D)";
-    QTest::newRow("two reads at once") << QByteArrayList{ "RR" } << QStringList{ "DIN", "DIN" }
-                                       << QList<int>{ 0, 0 } << "0" << "Lese... (D)";
-    QTest::newRow("heartbeat after a read") << QByteArrayList{ "3AK" } << QStringList{ "AIN 3" }
-                                            << QList<int>{ 1003 } << "0" << "Heartbeat";
+        << QByteArrayList { "3A2S" } << QStringList { "AIN 3", "DOUT 2" } << QList<int> { 1003 }
+        << "2"
+        << "Schreibe... (D)";
+    QTest::newRow("two reads at once")
+        << QByteArrayList { "RR" } << QStringList { "DIN", "DIN" } << QList<int> { 0, 0 } << "0"
+        << "Lese... (D)";
+    QTest::newRow("heartbeat after a read")
+        << QByteArrayList { "3AK" } << QStringList { "AIN 3" } << QList<int> { 1003 } << "0"
+        << "Heartbeat";
     QTest::newRow("number in two pieces")
-            << QByteArrayList{ "2", "55S" } << QStringList{ "DOUT 255" } << QList<int>{} << "255"
-            << "Schreibe... (D)";
-    QTest::newRow("letter alone later") << QByteArrayList{ "-1", "A" } << QStringList{ "AIN -1" }
-                                        << QList<int>{ 999 } << "-1" << "Lese... (A)";
-    QTest::newRow("three pieces") << QByteArrayList{ "1", "2", "8C" }
-                                  << QStringList{ "AOUT 0 128" } << QList<int>{} << "128"
+        << QByteArrayList { "2", "55S" } << QStringList { "DOUT 255" } << QList<int> {} << "255"
+        << "Schreibe... (D)";
+    QTest::newRow("letter alone later")
+        << QByteArrayList { "-1", "A" } << QStringList { "AIN -1" } << QList<int> { 999 } << "-1"
+        << "Lese... (A)";
+    QTest::newRow("three pieces") << QByteArrayList { "1", "2", "8C" }
+                                  << QStringList { "AOUT 0 128" } << QList<int> {} << "128"
                                   << "Schreibe ... (A)";
     QTest::newRow("a request and a half")
-            << QByteArrayList{ "5S1", "0S" } << QStringList{ "DOUT 5", "DOUT 10" } << QList<int>{}
-            << "10" << "Schreibe... (D)";
+        << QByteArrayList { "5S1", "0S" } << QStringList { "DOUT 5", "DOUT 10" } << QList<int> {}
+        << "10"
+        << "Schreibe... (D)";
 }
 
 void TestHalvexWindow::takesRequestsOneByOneFromTheStream()
@@ -508,8 +521,9 @@ void TestHalvexWindow::keepsTheAnalogChannelAcrossConnectionsAndResets()
     QVERIFY(deliver(third, "-7C"));
     QVERIFY(deliver(third, "300B"));
     QVERIFY(deliver(third, "1C"));
-    QCOMPARE(calls(), QStringList({ "AOUT 0 100", "AOUT 2 128", "AOUT 2 50", "DOUT 0",
-                                    "AOUT 2 -7", "AOUT 300 1" }));
+    QCOMPARE(calls(),
+             QStringList(
+                 { "AOUT 0 100", "AOUT 2 128", "AOUT 2 50", "DOUT 0", "AOUT 2 -7", "AOUT 300 1" }));
 }
 
 void TestHalvexWindow::resetSwitchesTheOutputsOffAndListensAgainLater_data()

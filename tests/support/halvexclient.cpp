@@ -11,11 +11,11 @@ bool HalvexClient::connectToServer(int timeoutMs)
     m_socket.abort();
     m_socket.connectToHost(QHostAddress::LocalHost, Port);
     const bool settled = QTest::qWaitFor(
-            [this] {
-                return m_socket.state() == QAbstractSocket::ConnectedState
-                        || m_socket.state() == QAbstractSocket::UnconnectedState;
-            },
-            timeoutMs);
+        [this] {
+            return m_socket.state() == QAbstractSocket::ConnectedState
+                || m_socket.state() == QAbstractSocket::UnconnectedState;
+        },
+        timeoutMs);
     if (!settled || !isConnected()) {
         m_socket.abort();
         return false;
@@ -46,8 +46,8 @@ QList<int16_t> HalvexClient::replies(int count, int timeoutMs)
 {
     const qint64 wanted = qint64(count) * ferrolink::protocol::ReplySize;
     // Fewer replies than asked for are the caller's to judge.
-    static_cast<void>(QTest::qWaitFor([&] { return m_socket.bytesAvailable() >= wanted; },
-                                      timeoutMs));
+    static_cast<void>(
+        QTest::qWaitFor([&] { return m_socket.bytesAvailable() >= wanted; }, timeoutMs));
     QList<int16_t> values;
     while (values.size() < count && m_socket.bytesAvailable() >= ferrolink::protocol::ReplySize) {
         const QByteArray bytes = m_socket.read(ferrolink::protocol::ReplySize);
@@ -68,8 +68,8 @@ bool HalvexClient::isConnected() const
 
 bool HalvexClient::waitForServerClose(int timeoutMs)
 {
-    return QTest::qWaitFor(
-            [this] { return m_socket.state() == QAbstractSocket::UnconnectedState; }, timeoutMs);
+    return QTest::qWaitFor([this] { return m_socket.state() == QAbstractSocket::UnconnectedState; },
+                           timeoutMs);
 }
 
 void HalvexClient::close()
