@@ -1,0 +1,5 @@
+# halvex against broken and hostile clients, and a control whose server
+# goes away. Each starts the real halvex, so each waits for it to listen.
+ferrolink_add_test(tst_serverfaults SOURCES faults/tst_serverfaults.cpp
+    LIBRARIES Qt6::Network LIBRARY recording USES_PORT LABELS integration TIMEOUT 240)
+add_dependencies(tst_serverfaults halvex)

@@ -1,0 +1,87 @@
+#include "halvexprocess.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHostAddress>
+#include <QTcpSocket>
+#include <QTest>
+
+#include <csignal>
+
+HalvexProcess::HalvexProcess() : m_environment(QProcessEnvironment::systemEnvironment())
+{
+    m_environment.insert("QT_QPA_PLATFORM", "offscreen");
+}
+
+HalvexProcess::~HalvexProcess()
+{
+    kill();
+}
+
+void HalvexProcess::useLibraryFolder(const QString &folder)
+{
+    QStringList path = {folder, qEnvironmentVariable("FERROLINK_DEFAULT_LIBRARY_PATH")};
+    path.removeAll(QString());
+    m_environment.insert("LD_LIBRARY_PATH", path.join(u':'));
+}
+
+void HalvexProcess::setEnvironment(const QString &name, const QString &value)
+{
+    m_environment.insert(name, value);
+}
+
+bool HalvexProcess::startAndWaitUntilListening(int timeoutMs)
+{
+    m_process.setProcessEnvironment(m_environment);
+    m_process.start(qEnvironmentVariable("FERROLINK_BIN_DIR") + QStringLiteral("/halvex"), {});
+    return m_process.waitForStarted(5000) && waitUntilListening(timeoutMs);
+}
+
+bool HalvexProcess::waitUntilListening(int timeoutMs)
+{
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (elapsed.elapsed() < timeoutMs) {
+        QTcpSocket probe;
+        probe.connectToHost(QHostAddress::LocalHost, 2001);
+        if (probe.waitForConnected(1000)) {
+            probe.write("I");
+            probe.waitForBytesWritten(1000);
+            probe.waitForDisconnected(2000);
+            return true;
+        }
+        QTest::qWait(100);
+    }
+    return false;
+}
+
+bool HalvexProcess::isRunning() const
+{
+    return m_process.state() == QProcess::Running;
+}
+
+long HalvexProcess::residentKiB() const
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid()));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+void HalvexProcess::signal(int number) const
+{
+    if (pid() > 0)
+        ::kill(pid_t(pid()), number);
+}
+
+void HalvexProcess::kill()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.kill();
+    m_process.waitForFinished(5000);
+}
