@@ -141,8 +141,11 @@ void HostWindow::refreshInputs()
 
 void HostWindow::showInputs(int value)
 {
-    for (int bit = 0; bit < 8; ++bit)
-        m_lamps[bit]->setStyleSheet(QLatin1String((value >> bit) & 1 ? LampOn : LampOff));
+    for (int bit = 0; bit < 8; ++bit) {
+        const bool lit = (value >> bit) & 1;
+        m_lamps[bit]->setProperty("lit", lit);
+        m_lamps[bit]->setStyleSheet(QLatin1String(lit ? LampOn : LampOff));
+    }
     ui->inputValue->setText(QString::number(value));
 }
 

@@ -1,0 +1,45 @@
+# Desktop entries and icons for the programs a person starts, and the Debian
+# package:
+#   cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr
+#   cmake --build build-deb && (cd build-deb && cpack -G DEB)
+set(FERROLINK_PACKAGING_SOURCE_DIR ${PROJECT_SOURCE_DIR}/packaging)
+
+install(FILES
+    ${FERROLINK_PACKAGING_SOURCE_DIR}/halvex.desktop
+    ${FERROLINK_PACKAGING_SOURCE_DIR}/ferrolink-panel.desktop
+    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
+install(FILES
+    ${FERROLINK_PACKAGING_SOURCE_DIR}/icons/halvex.svg
+    ${FERROLINK_PACKAGING_SOURCE_DIR}/icons/ferrolink-panel.svg
+    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps)
+
+set(CPACK_PACKAGE_NAME ferrolink)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Ferrolink")
+set(CPACK_PACKAGE_CONTACT "Ferrolink maintainers <maintainers@ferrolink.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Remote I/O for the Ferrolink interface: control library, server and simulator")
+set(CPACK_PACKAGE_DESCRIPTION
+    "The control library libsorvel lets Qt host programs drive the Ferrolink I/O interface, \
+on the same PC or over TCP port 2001 through the server halvex. The package holds the \
+library with its headers and CMake package (find_package(Ferrolink)), its Qt Designer \
+plugin, the server halvex, the simulated interface library librsapi.so and the panel \
+ferrolink-panel that shows the simulated interface.")
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+# The libraries the programs link are found by dpkg-shlibdeps; the Qt
+# platform plugins are loaded at run time, so they are named here.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-base-dev, designer-qt6")
+
+configure_file(${FERROLINK_PACKAGING_SOURCE_DIR}/CPackOptions.cmake.in
+    ${PROJECT_BINARY_DIR}/CPackOptions.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackOptions.cmake)
+
+include(CPack)
