@@ -5,6 +5,7 @@
 
 #include <QHostAddress>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <cerrno>
 #include <unistd.h>
@@ -12,6 +13,9 @@
 namespace ferrolink {
 
 namespace {
+
+// After a failed accept, the listener takes connections again this much later.
+constexpr int AcceptRetryInterval = 100; // ms
 
 // The system's error number for a failure Qt reports by kind, so that a
 // person sees the number the system itself would give.
@@ -43,6 +47,7 @@ Winsocket::Winsocket(QObject *parent)
     : QObject(parent), m_listener(new Listener(this)), m_connection(new QTcpSocket(this))
 {
     connect(m_listener, &Listener::connectionRequest, this, &Winsocket::connectionRequest);
+    connect(m_listener, &QTcpServer::acceptError, this, &Winsocket::onAcceptError);
     connect(m_connection, &QTcpSocket::readyRead, this, &Winsocket::onReadyRead);
 }
 
@@ -128,6 +133,17 @@ bool Winsocket::sendData(int16_t value)
 void Winsocket::onReadyRead()
 {
     emit dataArrival(m_connection->bytesAvailable());
+}
+
+// A listener whose accept fails (also when the peer gave up before it was
+// taken) stops taking connections; the socket goes on listening instead.
+// The pause keeps a lasting failure (no file descriptors left) from spinning.
+void Winsocket::onAcceptError()
+{
+    QTimer::singleShot(AcceptRetryInterval, this, [this] {
+        if (m_listener->isListening())
+            m_listener->resumeAccepting();
+    });
 }
 
 void Winsocket::setError(int number, const QString &text)

@@ -61,6 +61,7 @@ signals:
 
 private:
     void onReadyRead();
+    void onAcceptError();
     void setError(int number, const QString &text);
 
     Listener *m_listener = nullptr;
