@@ -171,10 +171,11 @@ void Halvex::Form_Load()
 void Halvex::INIT()
 {
     Timer1->stop();
-    if (m_winsocket->state() != Winsocket::Closed)
-        m_winsocket->close();
     m_requests.clear();
     m_winsocket->setLocalPort(m_port);
+    // Listening replaces a listener and drops a connection, the connection
+    // only once the port listens again: a client that sees its connection
+    // end can connect again at once.
     if (!m_winsocket->listen()) {
         const QString text
             = tr("Cannot listen on port %1: %2").arg(m_port).arg(m_winsocket->errorString());

@@ -49,7 +49,8 @@ public:
                     quint16 port = protocol::Port, QWidget *parent = nullptr);
     ~Halvex() override;
 
-    // Closes the socket and listens again on the port; stops the watchdog.
+    // Stops the watchdog and listens again on the port, dropping the
+    // connection or listener the socket held.
     // Throws ferrolink::Error when listening fails.
     void INIT();
     // Waits `zeit` seconds while every event of the program is handled.

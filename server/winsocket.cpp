@@ -66,6 +66,11 @@ void Winsocket::close()
 {
     if (m_listener->isListening())
         m_listener->close();
+    dropConnection();
+}
+
+void Winsocket::dropConnection()
+{
     if (m_connection->state() != QAbstractSocket::UnconnectedState) {
         // Hand what is still buffered to the system, which delivers it
         // after the close; then let go of the connection at once.
@@ -79,12 +84,17 @@ void Winsocket::setLocalPort(quint16 port)
     m_localPort = port;
 }
 
+// The connection goes only after listening has begun: its peer, seeing it
+// end, may connect again at once and must not find the port closed.
 bool Winsocket::listen()
 {
-    if (m_listener->listen(QHostAddress::Any, m_localPort))
-        return true;
-    setError(systemErrorNumber(m_listener->serverError()), m_listener->errorString());
-    return false;
+    if (m_listener->isListening())
+        m_listener->close();
+    const bool listening = m_listener->listen(QHostAddress::Any, m_localPort);
+    if (!listening)
+        setError(systemErrorNumber(m_listener->serverError()), m_listener->errorString());
+    dropConnection();
+    return listening;
 }
 
 bool Winsocket::accept(qintptr requestId)

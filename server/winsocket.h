@@ -38,7 +38,8 @@ public:
 
     void setLocalPort(quint16 port);
     quint16 localPort() const { return m_localPort; }
-    // Listens on the local port on every local address (IPv4 and IPv6).
+    // Listens on the local port on every local address (IPv4 and IPv6),
+    // then drops a connection still held, also when listening fails.
     bool listen();
     // Takes the pending connection `requestId` of a connectionRequest(). On
     // failure the descriptor is closed and the socket stays closed.
@@ -60,6 +61,7 @@ signals:
     void dataArrival(qint64 bytesTotal);
 
 private:
+    void dropConnection();
     void onReadyRead();
     void onAcceptError();
     void setError(int number, const QString &text);

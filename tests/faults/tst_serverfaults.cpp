@@ -22,8 +22,10 @@ void flood(HalvexClient &client, const QByteArray &bytes)
     constexpr qsizetype Piece = 64 * 1024;
     for (qsizetype at = 0; at < bytes.size() && client.isConnected(); at += Piece) {
         client.socket().write(bytes.mid(at, Piece));
-        QTest::qWaitFor([&] { return client.socket().bytesToWrite() == 0 || !client.isConnected(); },
-                        5000);
+        const bool written = QTest::qWaitFor(
+                [&] { return client.socket().bytesToWrite() == 0 || !client.isConnected(); }, 5000);
+        if (!written)
+            break;
     }
 }
 
@@ -63,7 +65,8 @@ void TestServerFaults::verifyServesANewClient(int timeoutMs)
     next.send("42S");
     next.send("R");
     QCOMPARE(next.replies(1), QList<int16_t>{77});
-    QVERIFY(m_log.lines().endsWith({"DOUT 42", "DIN"}));
+    const QStringList lines = m_log.lines();
+    QCOMPARE(lines.mid(lines.size() - 2), QStringList({"DOUT 42", "DIN"}));
     next.send("I");
     QVERIFY(next.waitForServerClose(3000));
 }

@@ -87,6 +87,14 @@ void TestHalvexProgram::servesAClientWithoutADisplay()
     QCOMPARE(client.replies(1), QList<int16_t>({ 999 }));
     QCOMPARE(m_log.lines(), QStringList({ "FINDHARD 0", "DOUT 5", "DIN", "AIN -1" }));
 
+    // Once the server has closed the connection it listens: no retry needed.
+    client.send("I");
+    QVERIFY(client.waitForServerClose(3000));
+    HalvexClient next;
+    QVERIFY(next.connectToServer());
+    next.send("R");
+    QCOMPARE(next.replies(1), QList<int16_t>({ 9 }));
+
     ::kill(m_halvex.processId(), SIGTERM);
     QVERIFY(m_halvex.waitForFinished(5000));
     QCOMPARE(m_halvex.exitStatus(), QProcess::NormalExit);
