@@ -119,10 +119,11 @@ void Sorvel::lokalstart()
 
 void Sorvel::Test()
 {
+    const QPointer<Sorvel> alive(this);
     for (int bit = 0; bit < 8; ++bit) {
         qint16 value = qint16(1 << bit);
         Ausgabe(value);
-        if (!pause(TestStepSeconds, this))
+        if (!alive || !pause(TestStepSeconds, this))
             return;
     }
 }

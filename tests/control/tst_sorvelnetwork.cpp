@@ -132,16 +132,16 @@ void TestSorvelNetwork::connectsAndBeatsEveryTwoSeconds()
     m_control = std::make_unique<Sorvel>();
     const qint64 took = timed([this] { m_control->IP(QStringLiteral("127.0.0.1")); });
     const qint64 connectedAt = m_server.elapsed();
-    QVERIFY2(took > 4000 && took < 5000, qPrintable(QString::number(took)));
+    QVERIFY2(took >= 4000 && took < 5000, qPrintable(QString::number(took)));
     QCOMPARE(m_server.connections(), 1);
     QVERIFY(m_server.hasClient());
 
     QTRY_VERIFY_WITH_TIMEOUT(m_server.heartbeatTimes().size() >= 3, 8000);
     const QList<qint64> beats = m_server.heartbeatTimes();
-    QVERIFY2(qAbs(beats[0] - connectedAt - 2000) < 200, qPrintable(QString::number(beats[0])));
+    QVERIFY2(qAbs(beats[0] - connectedAt - 2000) < 300, qPrintable(QString::number(beats[0])));
     for (int i = 1; i < 3; ++i) {
         const qint64 gap = beats[i] - beats[i - 1];
-        QVERIFY2(gap > 1850 && gap < 2200, qPrintable(QString::number(gap)));
+        QVERIFY2(gap > 1800 && gap < 2300, qPrintable(QString::number(gap)));
     }
     QCOMPARE(m_server.requests(), QByteArrayList());
     QCOMPARE(m_boxes->count(), 0);
@@ -364,12 +364,12 @@ void TestSorvelNetwork::leavingNetworkMode()
 
     auto *timer = control->findChild<QTimer *>(QStringLiteral("Timer1"));
     if (member == "IP") {
-        QVERIFY2(took > 5000 && took < 6000, qPrintable(QString::number(took)));
+        QVERIFY2(took >= 5000 && took < 6000, qPrintable(QString::number(took)));
         QCOMPARE(m_server.connections(), connections + 1);
         QVERIFY(timer->isActive());
         return;
     }
-    QVERIFY2(took > 1000 && took < 1500, qPrintable(QString::number(took)));
+    QVERIFY2(took >= 1000 && took < 1500, qPrintable(QString::number(took)));
     QCOMPARE(timer->isActive(), !heartbeatStopsAtOnce);
     QTRY_VERIFY_WITH_TIMEOUT(!timer->isActive(), 2500);
 
