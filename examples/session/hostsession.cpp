@@ -70,8 +70,8 @@ int HostSession::run(const QString &address, int serverWaitMs)
 
     prepareInputs();
     if (connectToServer(address, serverWaitMs)) {
-        writeOutputs();
         runTest();
+        writeOutputs();
         writeAnalog();
         readInputs();
         readAnalog();

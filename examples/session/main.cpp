@@ -1,5 +1,5 @@
 // ferrolink-session: a scripted host session. A Sorvel connects to the
-// server at 127.0.0.1, writes the outputs, runs Test, writes the analog
+// server at 127.0.0.1, runs Test, writes the outputs, writes the analog
 // outputs, reads the inputs and the analog inputs, and says goodbye; every
 // step is printed with what the simulated interface shows.
 //
