@@ -15,3 +15,6 @@ foreach(test tst_halvexprogram tst_halvexbadlibrary)
     add_dependencies(${test} halvex)
     target_compile_definitions(${test} PRIVATE HALVEX_PROGRAM="$<TARGET_FILE:halvex>")
 endforeach()
+add_dependencies(tst_halvexbadlibrary halvex_findhardonly)
+target_compile_definitions(tst_halvexbadlibrary PRIVATE
+    FINDHARD_ONLY_LIBRARY="$<TARGET_FILE:halvex_findhardonly>")

@@ -1,12 +1,14 @@
 // An interface library that cannot be loaded (a file of that name that is
 // not a library) ends the server at start: the error's number and text on
-// stderr, a non-zero exit status, and nothing served.
+// stderr, a non-zero exit status, and nothing served. One that lacks DOUT
+// ends it when a menu item writes the outputs.
 #include "halvex.h"
 #include "interfacelibrary.h"
 #include "winsocket.h"
 
 #include "steerableclock.h"
 
+#include <QAction>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -22,6 +24,8 @@ class TestHalvexBadLibrary : public QObject
 private slots:
     void theProgramEndsWithTheError();
     void theWindowStopsAndAsksToEnd();
+    void aMenuWriteThatFailsEndsTheServer_data();
+    void aMenuWriteThatFailsEndsTheServer();
 };
 
 void TestHalvexBadLibrary::theProgramEndsWithTheError()
@@ -58,6 +62,28 @@ void TestHalvexBadLibrary::theWindowStopsAndAsksToEnd()
     const auto *socket = window.findChild<ferrolink::Winsocket *>("Winsocket");
     QCOMPARE(socket->state(), ferrolink::Winsocket::Closed);
     QCOMPARE(window.windowTitle(), QStringLiteral("Ferrolink-Server"));
+}
+
+void TestHalvexBadLibrary::aMenuWriteThatFailsEndsTheServer_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::newRow("Rücksetzen") << "Rücksetzen";
+    QTest::newRow("Testmuster") << "comm";
+}
+
+void TestHalvexBadLibrary::aMenuWriteThatFailsEndsTheServer()
+{
+    QFETCH(QString, item);
+    ferrolink::InterfaceLibrary library(FINDHARD_ONLY_LIBRARY);
+    Halvex window(library);
+    QVERIFY(!window.hasEnded());
+    QSignalSpy ended(&window, &Halvex::ended);
+
+    window.findChild<QAction *>(item)->trigger();
+    QVERIFY(window.hasEnded());
+    QTRY_COMPARE(ended.count(), 1);
+    QCOMPARE(ended.first().first().toInt(), 1);
+    QVERIFY(!window.findChild<QTimer *>("Timer1")->isActive());
 }
 
 QTEST_MAIN(TestHalvexBadLibrary)
