@@ -25,6 +25,12 @@ class ServerConnection;
 // wait keep handling the program's events meanwhile, so the host's own
 // handlers may run (and call the control again) inside them.
 //
+// No member raises an error to the host. The local operations absorb the
+// errors of the interface library; when the library cannot be loaded at
+// all, the operation moves the control to a server on this PC instead (as
+// IP "127.0.0.1" does, handling events for 4 s) and its own write or read
+// is lost (a read returns 0; Analogwert reads again through that server).
+//
 // Hosts call the members directly or by name through the meta-object, for
 // example QMetaObject::invokeMethod(control, "Ausgabe", Qt::DirectConnection,
 // Q_ARG(qint16&, value)); arguments passed by reference are the caller's own
@@ -57,32 +63,34 @@ public:
     // "K" every 2 s. Raises nothing.
     Q_INVOKABLE void IP(const QString &IPNr);
     // Stops the heartbeat, leaves network mode if on (pumps events for 1 s)
-    // and opens the interface on CommPort. Errors are absorbed; if the
-    // interface library cannot be loaded, the control connects to a server
-    // on this PC (IP "127.0.0.1").
+    // and opens the interface on CommPort. A CommPort beyond 16 bits opens
+    // nothing.
     Q_INVOKABLE void lokalstart();
     // Walking bit: writes 1, 2, 4, ..., 128 to Ausgabe, 0.5 s apart, pumping
     // events in between; about 4 s.
     Q_INVOKABLE void Test();
     // Leaves network mode if on (pumps events for 1 s) and closes the
-    // interface's port, to try things out without an interface. Errors are
-    // absorbed, with the same fallback as lokalstart.
+    // interface's port, to try things out without an interface.
     Q_INVOKABLE void simuliert();
     // Writes the digital output byte; Wert is clamped to 0..255 first.
-    // Network mode sends "<Wert>S" and does not wait. Errors are absorbed.
+    // Network mode sends "<Wert>S" and does not wait; without a connection
+    // the write is skipped.
     Q_INVOKABLE void Ausgabe(qint16 &Wert);
     // Reads the digital input byte. Network mode sends "R" and handles
-    // events until the reply; 0 when the read fails (no connection, no
-    // reply within 5 s, library error).
+    // events until its reply has come (replies are matched to reads in
+    // order, so a read nested in another's wait gets its own); 0 when the
+    // read fails: no connection (at once), the connection ends, no reply
+    // within 5 s, or a library error.
     Q_INVOKABLE qint16 Eingabe();
     // Reads analog input kanal (not clamped). Network mode sends "<kanal>A"
     // and waits as Eingabe does; 0 when the read fails.
     Q_INVOKABLE qint16 Analogwert(qint16 &kanal);
     // Chooses the analog output channel; Nummer is clamped to 1..2 first.
-    // Network mode sends "<Nummer>B" and does not wait.
+    // Local mode keeps it for Analogsend (0 until chosen); network mode
+    // sends "<Nummer>B" instead and does not wait.
     Q_INVOKABLE void Analogkanal(qint16 &Nummer);
     // Writes the chosen analog output; Wert is clamped to 0..255 first.
-    // Network mode sends "<Wert>C" and does not wait. Errors are absorbed.
+    // Network mode sends "<Wert>C" and does not wait.
     Q_INVOKABLE void Analogsend(qint16 &Wert);
 
 private:
