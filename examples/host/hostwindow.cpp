@@ -24,9 +24,7 @@ QString written(int asked, int used)
 
 } // namespace
 
-HostWindow::HostWindow(QWidget *parent)
-    : QWidget(parent)
-    , ui(new Ui::HostWindow)
+HostWindow::HostWindow(QWidget *parent) : QWidget(parent), ui(new Ui::HostWindow)
 {
     ui->setupUi(this);
     m_lamps[0] = ui->lamp0;
@@ -71,7 +69,7 @@ void HostWindow::lokalstartClicked()
 {
     ui->sorvel->lokalstart();
     showStatus(tr("lokalstart: Interface an CommPort %1 geöffnet")
-                       .arg(static_cast<int>(ui->sorvel->CommPort())));
+                   .arg(static_cast<int>(ui->sorvel->CommPort())));
 }
 
 void HostWindow::simuliertClicked()

@@ -17,12 +17,12 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-            QApplication::translate("main", "Example host program with a Sorvel on its form."));
+        QApplication::translate("main", "Example host program with a Sorvel on its form."));
     parser.addHelpOption();
     const QCommandLineOption connectOption(
-            QStringLiteral("connect"),
-            QApplication::translate("main", "Assign <address> to IP once the window is up."),
-            QStringLiteral("address"));
+        QStringLiteral("connect"),
+        QApplication::translate("main", "Assign <address> to IP once the window is up."),
+        QStringLiteral("address"));
     parser.addOption(connectOption);
     parser.process(app);
 

@@ -31,9 +31,8 @@ constexpr int AnalogInputs[] = { 77, 200 };
 
 QString byteText(int value)
 {
-    return QStringLiteral("%1 %2")
-            .arg(value, 3)
-            .arg(QString::number(value & 0xff, 2).rightJustified(8, QLatin1Char('0')));
+    return QStringLiteral("%1 %2").arg(value, 3).arg(
+        QString::number(value & 0xff, 2).rightJustified(8, QLatin1Char('0')));
 }
 
 QString seconds(const QElapsedTimer &timer)
@@ -43,12 +42,9 @@ QString seconds(const QElapsedTimer &timer)
 
 } // namespace
 
-HostSession::HostSession(Sorvel &sorvel, ferrolink::SimulatedInterface &interface,
-                         QTextStream &out, QObject *parent)
-    : QObject(parent)
-    , m_sorvel(sorvel)
-    , m_interface(interface)
-    , m_out(out)
+HostSession::HostSession(Sorvel &sorvel, ferrolink::SimulatedInterface &interface, QTextStream &out,
+                         QObject *parent)
+    : QObject(parent), m_sorvel(sorvel), m_interface(interface), m_out(out)
 {
     // A message box of the control would wait for a person; the session
     // notes it as a failure and closes it.
@@ -59,8 +55,9 @@ HostSession::HostSession(Sorvel &sorvel, ferrolink::SimulatedInterface &interfac
 
 int HostSession::run(const QString &address, int serverWaitMs)
 {
-    m_out << "Ferrolink host session: a Sorvel drives the simulated interface through the server at "
-          << address << ':' << ServerPort << Qt::endl;
+    m_out
+        << "Ferrolink host session: a Sorvel drives the simulated interface through the server at "
+        << address << ':' << ServerPort << Qt::endl;
     m_out << "simulated interface: " << ferrolink::SimulatedInterface::name() << Qt::endl;
     if (!m_interface.valid()) {
         m_out << "FAILED: the simulated interface's shared memory cannot be opened" << Qt::endl;
@@ -83,7 +80,8 @@ int HostSession::run(const QString &address, int serverWaitMs)
     if (m_failures == 0)
         m_out << "session ended: all " << m_checks << " checks passed" << Qt::endl;
     else
-        m_out << "session ended: " << m_failures << " of " << m_checks << " checks FAILED" << Qt::endl;
+        m_out << "session ended: " << m_failures << " of " << m_checks << " checks FAILED"
+              << Qt::endl;
     return m_failures == 0 ? 0 : 1;
 }
 
@@ -91,9 +89,9 @@ void HostSession::prepareInputs()
 {
     step(QStringLiteral("the simulated interface is set up: outputs 0, inputs %1, analog in %2 "
                         "and %3")
-                 .arg(FirstInputs)
-                 .arg(AnalogInputs[0])
-                 .arg(AnalogInputs[1]));
+             .arg(FirstInputs)
+             .arg(AnalogInputs[0])
+             .arg(AnalogInputs[1]));
     m_interface.setOutputs(0);
     m_interface.setInputs(FirstInputs);
     for (int channel = 1; channel <= ferrolink::SimulatedInterface::AnalogChannels; ++channel) {
@@ -106,11 +104,12 @@ void HostSession::prepareInputs()
 bool HostSession::connectToServer(const QString &address, int serverWaitMs)
 {
     if (serverWaitMs > 0) {
-        step(QStringLiteral("waiting up to %1 s for the server to listen").arg(serverWaitMs / 1000));
+        step(
+            QStringLiteral("waiting up to %1 s for the server to listen").arg(serverWaitMs / 1000));
         QElapsedTimer waited;
         waited.start();
-        const bool listening = waitUntil([] { return PortState::listening(ServerPort); },
-                                         serverWaitMs, PortPollMs);
+        const bool listening
+            = waitUntil([] { return PortState::listening(ServerPort); }, serverWaitMs, PortPollMs);
         check(listening, QStringLiteral("the server listens (after %1 s)").arg(seconds(waited)));
         if (!listening)
             return false;
@@ -122,7 +121,7 @@ bool HostSession::connectToServer(const QString &address, int serverWaitMs)
     const int failuresBefore = m_failures;
     m_sorvel.IP(address);
     detail(QStringLiteral("IP returned after %1 s (the control gives its connection 4 s)")
-                   .arg(seconds(connecting)));
+               .arg(seconds(connecting)));
     // While the server has a client nothing listens on its port.
     check(!PortState::listening(ServerPort),
           QStringLiteral("the server serves this control and no longer listens"));
@@ -160,7 +159,7 @@ void HostSession::runTest()
     for (int value : seen)
         values << QString::number(value);
     detail(QStringLiteral("outputs seen while Test ran (%1 s): %2")
-                   .arg(seconds(running), values.join(QLatin1Char(' '))));
+               .arg(seconds(running), values.join(QLatin1Char(' '))));
     showInterface();
     const std::vector<int> walkingBit { 1, 2, 4, 8, 16, 32, 64, 128 };
     check(seen == walkingBit, QStringLiteral("the walking bit 1 2 4 ... 128 reached the outputs"));
@@ -222,8 +221,8 @@ void HostSession::ausgabe(qint16 value, bool byName)
         m_sorvel.Ausgabe(wert);
     }
     detail(QStringLiteral("the variable holds %1 afterwards%2")
-                   .arg(wert)
-                   .arg(wert == value ? QString() : QStringLiteral(" (clamped to 0..255)")));
+               .arg(wert)
+               .arg(wert == value ? QString() : QStringLiteral(" (clamped to 0..255)")));
     const int expected = qBound(0, static_cast<int>(value), 255);
     check(wert == expected, QStringLiteral("the written-back value is %1").arg(expected));
     check(waitUntil([&] { return m_interface.outputs() == expected; }, WriteTimeoutMs),
@@ -292,8 +291,7 @@ void HostSession::showInterface()
           << Qt::endl;
 }
 
-bool HostSession::waitUntil(const std::function<bool()> &condition, int timeoutMs,
-                            int pollMs)
+bool HostSession::waitUntil(const std::function<bool()> &condition, int timeoutMs, int pollMs)
 {
     if (condition())
         return true;

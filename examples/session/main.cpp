@@ -43,12 +43,12 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-            "Drives the simulated interface through the server at 127.0.0.1 with a Sorvel."));
+        "Drives the simulated interface through the server at 127.0.0.1 with a Sorvel."));
     parser.addHelpOption();
     const QCommandLineOption waitOption(
-            QStringLiteral("wait-for-server"),
-            QStringLiteral("Wait up to <seconds> for the server to listen (0: do not wait)."),
-            QStringLiteral("seconds"), QString::number(DefaultServerWaitSeconds));
+        QStringLiteral("wait-for-server"),
+        QStringLiteral("Wait up to <seconds> for the server to listen (0: do not wait)."),
+        QStringLiteral("seconds"), QString::number(DefaultServerWaitSeconds));
     parser.addOption(waitOption);
     parser.process(app);
     bool valid = false;

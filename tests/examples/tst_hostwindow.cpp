@@ -25,8 +25,7 @@ private slots:
     void lokalstartOpensAndSimuliertClosesThePort();
 
 private:
-    template<typename T>
-    T *child(HostWindow &window, const char *name)
+    template<typename T> T *child(HostWindow &window, const char *name)
     {
         auto *widget = window.findChild<T *>(QLatin1String(name));
         if (!widget)
