@@ -44,11 +44,18 @@ bool HalvexProcess::waitUntilListening(int timeoutMs)
     while (elapsed.elapsed() < timeoutMs) {
         QTcpSocket probe;
         probe.connectToHost(QHostAddress::LocalHost, 2001);
+        // Only an answered read shows that the server took this connection:
+        // one the system accepted while the server was closing its listener
+        // is reset instead. Then "I" frees the server again.
         if (probe.waitForConnected(1000)) {
+            probe.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+            probe.write("R");
+            const bool answered = QTest::qWaitFor([&] { return probe.bytesAvailable() >= 2; }, 2000);
             probe.write("I");
             probe.waitForBytesWritten(1000);
-            probe.waitForDisconnected(2000);
-            return true;
+            probe.waitForDisconnected(3000);
+            if (answered)
+                return true;
         }
         QTest::qWait(100);
     }

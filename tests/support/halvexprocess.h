@@ -18,11 +18,11 @@ public:
     void useLibraryFolder(const QString &folder);
     void setEnvironment(const QString &name, const QString &value);
 
-    // Starts it and waits until it listens (10 to 15 s after start; at most
-    // `timeoutMs`). Probing says goodbye ("I"), so the probe does not hold
-    // the server's one connection.
+    // Starts it and waits until it serves (it listens 10 to 15 s after
+    // start; at most `timeoutMs`).
     bool startAndWaitUntilListening(int timeoutMs = 17000);
-    // Waits until a connection to port 2001 is accepted (and says goodbye).
+    // Waits until a server on port 2001 answers a read ("R") on a new
+    // connection, then says goodbye ("I") so that it listens again.
     static bool waitUntilListening(int timeoutMs);
 
     bool isRunning() const;
