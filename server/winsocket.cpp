@@ -48,6 +48,10 @@ Winsocket::Winsocket(QObject *parent)
 {
     connect(m_listener, &Listener::connectionRequest, this, &Winsocket::connectionRequest);
     connect(m_listener, &QTcpServer::acceptError, this, &Winsocket::onAcceptError);
+    // One connection waits to be taken, no more: one that comes while the
+    // first still waits is refused, as it is once the first has been taken,
+    // rather than accepted by the system and then dropped.
+    m_listener->setListenBacklogSize(0);
     connect(m_connection, &QTcpSocket::readyRead, this, &Winsocket::onReadyRead);
 }
 

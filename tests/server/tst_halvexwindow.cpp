@@ -15,12 +15,19 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 
+#include <cerrno>
 #include <memory>
+
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using ferrolink::Halvex;
 using ferrolink::Winsocket;
@@ -49,6 +56,7 @@ private slots:
     void keepsItsClientAreaFixedBelowTheMenuBar();
     void listensOnlyOnceTheWatchdogFindsItSilent();
     void servesOneClientAtATime();
+    void refusesASecondClientWhileTheFirstWaitsToBeTaken();
     void dropsASilentClientAndKeepsOneThatTalks();
     void carriesOutEachRequest_data();
     void carriesOutEachRequest();
@@ -214,6 +222,36 @@ void TestHalvexWindow::servesOneClientAtATime()
     QVERIFY(deliver(first, "I"));
     QVERIFY(first.waitForServerClose(Wait));
     QVERIFY(connectClient(second));
+}
+
+// Plain sockets, so that the connections are made by the system alone while
+// the server has not yet run: the first waits to be taken, the second is
+// refused, not accepted by the system and dropped later.
+void TestHalvexWindow::refusesASecondClientWhileTheFirstWaitsToBeTaken()
+{
+    QVERIFY(listenNow());
+    sockaddr_in server = {};
+    server.sin_family = AF_INET;
+    server.sin_port = htons(HalvexClient::Port);
+    server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const auto address = reinterpret_cast<const sockaddr *>(&server);
+    const int first = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int second = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    const auto closeBoth = qScopeGuard([=] {
+        ::close(first);
+        ::close(second);
+    });
+    QCOMPARE(::connect(first, address, sizeof server), 0);
+    if (::connect(second, address, sizeof server) != 0)
+        QCOMPARE(errno, EINPROGRESS);
+
+    pollfd attempt = { second, POLLOUT, 0 };
+    QVERIFY(QTest::qWaitFor([&] { return ::poll(&attempt, 1, 0) == 1; }, Wait));
+    int error = 0;
+    socklen_t size = sizeof error;
+    QCOMPARE(::getsockopt(second, SOL_SOCKET, SO_ERROR, &error, &size), 0);
+    QCOMPARE(error, ECONNREFUSED);
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("verbunden"));
 }
 
 void TestHalvexWindow::dropsASilentClientAndKeepsOneThatTalks()
