@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -82,8 +83,13 @@ int main(int argc, char **argv)
     std::printf("%-44s %12s %11s\n", "who", "CPU s/wall s", "of a core");
     costRow("control in delay(4)", inDelay);
     costRow("control idle in network mode (heartbeat)", controlIdle);
-    if (server > 0)
+    if (server > 0) {
         costRow("halvex serving that idle control", serverIdle);
+        std::printf("(halvex's CPU time is counted in clock ticks of %.2f s: over %.0f s, one "
+                    "tick is %.2f%% of a core)\n",
+                    1.0 / sysconf(_SC_CLK_TCK), double(IdleSeconds),
+                    100.0 / sysconf(_SC_CLK_TCK) / IdleSeconds);
+    }
     else
         std::printf("halvex: HALVEX_PID not set, not measured\n");
     return 0;
