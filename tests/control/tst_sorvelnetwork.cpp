@@ -3,6 +3,7 @@
 // asked for them, reads that cannot be answered, leaving network mode, and
 // the message box of a failed connection.
 #include "calllog.h"
+#include "messageboxcloser.h"
 #include "protocol.h"
 #include "recordingserver.h"
 #include "sorvel.h"
@@ -22,38 +23,6 @@
 namespace {
 
 constexpr quint16 Port = 2001;
-
-// Accepts every modal message box that opens, noting what it showed.
-class BoxCloser : public QObject
-{
-public:
-    BoxCloser()
-    {
-        m_timer.setInterval(20);
-        connect(&m_timer, &QTimer::timeout, this, &BoxCloser::look);
-        m_timer.start();
-    }
-
-    int count() const { return m_texts.size(); }
-    QStringList texts() const { return m_texts; }
-    bool plain() const { return m_plain; }
-
-private:
-    void look()
-    {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        m_texts.append(box->text());
-        m_plain = m_plain && box->icon() == QMessageBox::NoIcon
-            && box->standardButtons() == QMessageBox::Ok;
-        box->accept();
-    }
-
-    QTimer m_timer;
-    QStringList m_texts;
-    bool m_plain = true;
-};
 
 qint64 timed(const std::function<void()> &work)
 {
@@ -92,7 +61,7 @@ private:
 
     RecordingServer m_server;
     CallLog m_log;
-    std::unique_ptr<BoxCloser> m_boxes;
+    std::unique_ptr<MessageBoxCloser> m_boxes;
     std::unique_ptr<Sorvel> m_control;
 };
 
@@ -104,7 +73,7 @@ void TestSorvelNetwork::initTestCase()
 
 void TestSorvelNetwork::init()
 {
-    m_boxes = std::make_unique<BoxCloser>();
+    m_boxes = std::make_unique<MessageBoxCloser>();
     m_server.clearReceived();
     m_server.setAnswering(true);
     m_server.setDigitalInput(5);

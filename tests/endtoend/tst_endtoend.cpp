@@ -5,7 +5,7 @@
 #include "delay.h"
 #include "halvexclient.h"
 #include "halvexprocess.h"
-#include "messageboxwatcher.h"
+#include "messageboxcloser.h"
 
 #include <sorvel.h>
 
@@ -66,7 +66,7 @@ private slots:
 private:
     HalvexProcess m_halvex;
     CallLog m_log;
-    MessageBoxWatcher m_boxes;
+    MessageBoxCloser m_boxes;
 };
 
 void TestEndToEnd::initTestCase()

@@ -2,7 +2,7 @@
 // on the same PC, and goes on through it.
 #include "calllog.h"
 #include "halvexprocess.h"
-#include "messageboxwatcher.h"
+#include "messageboxcloser.h"
 
 #include <sorvel.h>
 
@@ -21,7 +21,7 @@ private slots:
 private:
     HalvexProcess m_halvex;
     CallLog m_log;
-    MessageBoxWatcher m_boxes;
+    MessageBoxCloser m_boxes;
 };
 
 void TestEndToEndFallback::initTestCase()

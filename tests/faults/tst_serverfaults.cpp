@@ -5,7 +5,6 @@
 #include "halvexclient.h"
 #include "halvexprocess.h"
 
-#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -28,26 +27,6 @@ void flood(HalvexClient &client, const QByteArray &bytes)
         if (!written)
             break;
     }
-}
-
-// Connects and makes sure the server has taken this connection: a
-// connection the system accepted while the server was still closing its
-// listener is reset, so only an answered read counts. Tries again until
-// `timeoutMs` has passed.
-bool beServed(HalvexClient &client, int timeoutMs)
-{
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (elapsed.elapsed() < timeoutMs) {
-        if (client.connectToServer()) {
-            client.send("R");
-            if (client.replies(1, 2000).size() == 1)
-                return true;
-            client.close();
-        }
-        QTest::qWait(100);
-    }
-    return false;
 }
 
 } // namespace
@@ -90,7 +69,7 @@ void TestServerFaults::init()
 void TestServerFaults::verifyServesANewClient(int timeoutMs)
 {
     HalvexClient next;
-    QVERIFY(beServed(next, timeoutMs));
+    QVERIFY(next.beServed(timeoutMs));
     next.send("42S");
     next.send("R");
     QCOMPARE(next.replies(1), QList<int16_t>{77});
@@ -117,7 +96,7 @@ void TestServerFaults::keepsServingAfterAFlood()
     const long residentBefore = m_halvex.residentKiB();
 
     HalvexClient client;
-    QVERIFY(beServed(client, 5000));
+    QVERIFY(client.beServed(5000));
     flood(client, bytes);
     client.close();
 
@@ -132,7 +111,7 @@ void TestServerFaults::keepsServingAfterAFlood()
 void TestServerFaults::refusesEveryOtherClientWhileOneIsServed()
 {
     HalvexClient served;
-    QVERIFY(beServed(served, 5000));
+    QVERIFY(served.beServed(5000));
     m_log.clear();
 
     int refused = 0;
@@ -168,7 +147,7 @@ void TestServerFaults::dropsAClientThatGoesSilent()
 {
     QFETCH(bool, halfClose);
     HalvexClient gone;
-    QVERIFY(beServed(gone, 5000));
+    QVERIFY(gone.beServed(5000));
     m_log.clear();
     if (halfClose) {
         gone.send("3S");

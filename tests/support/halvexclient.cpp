@@ -36,6 +36,22 @@ bool HalvexClient::connectWithin(int timeoutMs, int intervalMs)
     return false;
 }
 
+bool HalvexClient::beServed(int timeoutMs)
+{
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (elapsed.elapsed() < timeoutMs) {
+        if (connectToServer()) {
+            send("R");
+            if (replies(1, 2000).size() == 1)
+                return true;
+            close();
+        }
+        QTest::qWait(100);
+    }
+    return false;
+}
+
 void HalvexClient::send(const QByteArray &request)
 {
     m_socket.write(request);

@@ -21,6 +21,12 @@ public:
     // has passed; true when connected.
     bool connectWithin(int timeoutMs, int intervalMs = 250);
 
+    // Connects and makes sure the server has taken this connection: one the
+    // system accepted while the server was closing its listener is reset,
+    // so only an answered read ("R") counts. Tries again every 100 ms until
+    // `timeoutMs` has passed; true when served.
+    bool beServed(int timeoutMs);
+
     void send(const QByteArray &request);
     // Waits until `count` replies (2 bytes each) have arrived and takes
     // them; fewer when the time ran out.

@@ -1,10 +1,8 @@
 #include "halvexprocess.h"
 
-#include <QElapsedTimer>
+#include "halvexclient.h"
+
 #include <QFile>
-#include <QHostAddress>
-#include <QTcpSocket>
-#include <QTest>
 
 #include <csignal>
 
@@ -39,27 +37,13 @@ bool HalvexProcess::startAndWaitUntilListening(int timeoutMs)
 
 bool HalvexProcess::waitUntilListening(int timeoutMs)
 {
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (elapsed.elapsed() < timeoutMs) {
-        QTcpSocket probe;
-        probe.connectToHost(QHostAddress::LocalHost, 2001);
-        // Only an answered read shows that the server took this connection:
-        // one the system accepted while the server was closing its listener
-        // is reset instead. Then "I" frees the server again.
-        if (probe.waitForConnected(1000)) {
-            probe.setSocketOption(QAbstractSocket::LowDelayOption, 1);
-            probe.write("R");
-            const bool answered = QTest::qWaitFor([&] { return probe.bytesAvailable() >= 2; }, 2000);
-            probe.write("I");
-            probe.waitForBytesWritten(1000);
-            probe.waitForDisconnected(3000);
-            if (answered)
-                return true;
-        }
-        QTest::qWait(100);
-    }
-    return false;
+    HalvexClient probe;
+    if (!probe.beServed(timeoutMs))
+        return false;
+    // The goodbye frees the server for the test's own clients.
+    probe.send("I");
+    probe.waitForServerClose(3000);
+    return true;
 }
 
 bool HalvexProcess::isRunning() const
