@@ -1,6 +1,7 @@
 #include "interfacelibrary.h"
 
 #include "error.h"
+#include "rsapi.h"
 
 #include <dlfcn.h>
 
@@ -22,10 +23,11 @@ bool isFileMissing(const std::string &fileName, const std::string &message)
     return message.rfind(fileName + ": cannot open shared object file: No such file", 0) == 0;
 }
 
-template<typename Result, typename... Args>
-Result call(void *symbol, Args... args)
+// Calls the library's function found at `symbol` with the type that
+// rsapi.h declares for it.
+template<typename Function, typename... Args> int16_t call(void *symbol, Args... args)
 {
-    return reinterpret_cast<Result (*)(Args...)>(symbol)(args...);
+    return reinterpret_cast<Function *>(symbol)(args...);
 }
 
 } // namespace
@@ -69,37 +71,37 @@ void *InterfaceLibrary::symbol(Function function, const char *name)
 
 int16_t InterfaceLibrary::FINDHARD(int16_t x)
 {
-    return call<int16_t>(symbol(FindHard, "FINDHARD"), x);
+    return call<decltype(::FINDHARD)>(symbol(FindHard, "FINDHARD"), x);
 }
 
 int16_t InterfaceLibrary::INITSIOS(int16_t port)
 {
-    return call<int16_t>(symbol(InitSios, "INITSIOS"), port);
+    return call<decltype(::INITSIOS)>(symbol(InitSios, "INITSIOS"), port);
 }
 
 int16_t InterfaceLibrary::CLOSECOM()
 {
-    return call<int16_t>(symbol(CloseCom, "CLOSECOM"));
+    return call<decltype(::CLOSECOM)>(symbol(CloseCom, "CLOSECOM"));
 }
 
 int16_t InterfaceLibrary::DIN()
 {
-    return call<int16_t>(symbol(Din, "DIN"));
+    return call<decltype(::DIN)>(symbol(Din, "DIN"));
 }
 
 int16_t InterfaceLibrary::DOUT(int16_t value)
 {
-    return call<int16_t>(symbol(Dout, "DOUT"), value);
+    return call<decltype(::DOUT)>(symbol(Dout, "DOUT"), value);
 }
 
 int16_t InterfaceLibrary::AIN(int16_t channel)
 {
-    return call<int16_t>(symbol(Ain, "AIN"), channel);
+    return call<decltype(::AIN)>(symbol(Ain, "AIN"), channel);
 }
 
 int16_t InterfaceLibrary::AOUT(int16_t channel, int16_t value)
 {
-    return call<int16_t>(symbol(Aout, "AOUT"), channel, value);
+    return call<decltype(::AOUT)>(symbol(Aout, "AOUT"), channel, value);
 }
 
 } // namespace ferrolink

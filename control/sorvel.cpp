@@ -55,7 +55,6 @@ Sorvel::Sorvel(QWidget *parent)
       m_connection(new ferrolink::ServerConnection(this))
 {
     createComponents();
-    m_commPort = COM2;
 
     // Invisible while the host runs: nothing of it shows on the form, in a
     // layout or otherwise. The designer plugin shows the picture instead.
@@ -98,19 +97,19 @@ void Sorvel::setCommPort(Com value)
 
 void Sorvel::IP(const QString &IPNr)
 {
-    if (m_netzbetrieb && !leaveNetwork())
+    if (Netzbetrieb && !leaveNetwork())
         return;
     m_connection->connectToServer(IPNr, ferrolink::protocol::Port);
     if (!pause(ConnectSettleSeconds, this))
         return;
-    m_netzbetrieb = true;
+    Netzbetrieb = true;
     Timer1->start();
 }
 
 void Sorvel::lokalstart()
 {
     Timer1->stop();
-    if (m_netzbetrieb && !leaveNetwork())
+    if (Netzbetrieb && !leaveNetwork())
         return;
     attempt([this] {
         m_library->INITSIOS(ferrolink::protocol::toInt16(static_cast<qint32>(m_commPort)));
@@ -130,7 +129,7 @@ void Sorvel::Test()
 
 void Sorvel::simuliert()
 {
-    if (m_netzbetrieb && !leaveNetwork())
+    if (Netzbetrieb && !leaveNetwork())
         return;
     attempt([this] { m_library->CLOSECOM(); });
 }
@@ -139,7 +138,7 @@ void Sorvel::Ausgabe(qint16 &Wert)
 {
     Wert = clampByte(Wert);
     const qint16 value = Wert;
-    if (m_netzbetrieb) {
+    if (Netzbetrieb) {
         m_connection->send(encodeRequest(value, ferrolink::protocol::WriteDigital));
         return;
     }
@@ -148,7 +147,7 @@ void Sorvel::Ausgabe(qint16 &Wert)
 
 qint16 Sorvel::Eingabe()
 {
-    if (m_netzbetrieb)
+    if (Netzbetrieb)
         return m_connection->read(encodeRequest(ferrolink::protocol::ReadDigital));
     qint16 value = 0;
     attempt([this, &value] { value = m_library->DIN(); });
@@ -158,7 +157,7 @@ qint16 Sorvel::Eingabe()
 qint16 Sorvel::Analogwert(qint16 &kanal)
 {
     const qint16 channel = kanal;
-    if (m_netzbetrieb)
+    if (Netzbetrieb)
         return m_connection->read(encodeRequest(channel, ferrolink::protocol::ReadAnalog));
     qint16 value = 0;
     if (attempt([this, channel, &value] { value = m_library->AIN(channel); })
@@ -174,22 +173,22 @@ void Sorvel::Analogkanal(qint16 &Nummer)
 {
     Nummer = clampChannel(Nummer);
     const qint16 channel = Nummer;
-    if (m_netzbetrieb) {
+    if (Netzbetrieb) {
         m_connection->send(encodeRequest(channel, ferrolink::protocol::ChooseAnalogChannel));
         return;
     }
-    m_ausgabekanal = channel;
+    Ausgabekanal = channel;
 }
 
 void Sorvel::Analogsend(qint16 &Wert)
 {
     Wert = clampByte(Wert);
     const qint16 value = Wert;
-    if (m_netzbetrieb) {
+    if (Netzbetrieb) {
         m_connection->send(encodeRequest(value, ferrolink::protocol::WriteAnalog));
         return;
     }
-    attempt([this, value] { m_library->AOUT(m_ausgabekanal, value); });
+    attempt([this, value] { m_library->AOUT(Ausgabekanal, value); });
 }
 
 // The heartbeat: keeps the server from dropping a quiet connection. In local
@@ -197,7 +196,7 @@ void Sorvel::Analogsend(qint16 &Wert)
 // made or is gone is skipped.
 void Sorvel::Timer1_Timer()
 {
-    if (m_netzbetrieb)
+    if (Netzbetrieb)
         m_connection->send(encodeRequest(ferrolink::protocol::Heartbeat));
     else
         Timer1->stop();
@@ -240,7 +239,7 @@ bool Sorvel::fallBack()
 
 bool Sorvel::leaveNetwork()
 {
-    m_netzbetrieb = false;
+    Netzbetrieb = false;
     m_connection->send(encodeRequest(ferrolink::protocol::Goodbye));
     if (!pause(GoodbyeSeconds, this))
         return false;

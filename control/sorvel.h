@@ -113,9 +113,11 @@ private:
     ferrolink::ServerConnection *m_connection = nullptr;
     QTimer *Timer1 = nullptr;
     QLabel *Picture1 = nullptr;
-    Com m_commPort = COM1;
-    bool m_netzbetrieb = false;
-    qint16 m_ausgabekanal = 0;
+    Com m_commPort = COM2;
+    // The control's state, named as the system names it: in network mode,
+    // and the analog output channel that local mode writes (0 until chosen).
+    bool Netzbetrieb = false;
+    qint16 Ausgabekanal = 0;
 };
 
 #endif

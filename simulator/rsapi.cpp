@@ -1,11 +1,10 @@
 // The simulated interface library: the seven functions of the Ferrolink
 // interface library acting on the shared simulated interface (see
 // simulatedinterface.h for what each does).
+#include "rsapi.h"
 #include "simulatedinterface.h"
 
 #include <cstdint>
-
-#define RSAPI_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
 
@@ -17,41 +16,41 @@ ferrolink::SimulatedInterface &interface()
 
 } // namespace
 
-RSAPI_EXPORT int16_t FINDHARD(int16_t)
+int16_t FINDHARD(int16_t)
 {
     interface().setHardwareFound(true);
     return ferrolink::SimulatedInterface::SimulatedPort;
 }
 
-RSAPI_EXPORT int16_t INITSIOS(int16_t port)
+int16_t INITSIOS(int16_t port)
 {
     interface().openPort(port);
     return 0;
 }
 
-RSAPI_EXPORT int16_t CLOSECOM()
+int16_t CLOSECOM()
 {
     interface().closePort();
     return 0;
 }
 
-RSAPI_EXPORT int16_t DIN()
+int16_t DIN()
 {
     return interface().inputs();
 }
 
-RSAPI_EXPORT int16_t DOUT(int16_t value)
+int16_t DOUT(int16_t value)
 {
     interface().setOutputs(static_cast<uint8_t>(value & 0xff));
     return 0;
 }
 
-RSAPI_EXPORT int16_t AIN(int16_t channel)
+int16_t AIN(int16_t channel)
 {
     return interface().analogInput(channel);
 }
 
-RSAPI_EXPORT int16_t AOUT(int16_t channel, int16_t value)
+int16_t AOUT(int16_t channel, int16_t value)
 {
     interface().setAnalogOutput(channel, value);
     return 0;

@@ -10,16 +10,18 @@ ferrolink_add_test(tst_sorvelnetwork SOURCES control/tst_sorvelnetwork.cpp
 ferrolink_add_test(tst_sorvelfallback SOURCES control/tst_sorvelfallback.cpp
     LIBRARIES sorvel LIBRARY garbage USES_PORT LABELS integration TIMEOUT 180)
 
-ferrolink_add_test(tst_sorveldesigner SOURCES control/tst_sorveldesigner.cpp
-    LIBRARIES sorvel Qt6::UiPlugin)
-add_dependencies(tst_sorveldesigner sorveldesigner)
-target_compile_definitions(tst_sorveldesigner PRIVATE
-    SORVEL_DESIGNER_PLUGIN="$<TARGET_FILE:sorveldesigner>")
+if(TARGET sorveldesigner)
+    ferrolink_add_test(tst_sorveldesigner SOURCES control/tst_sorveldesigner.cpp
+        LIBRARIES sorvel Qt6::UiPlugin)
+    add_dependencies(tst_sorveldesigner sorveldesigner)
+    target_compile_definitions(tst_sorveldesigner PRIVATE
+        SORVEL_DESIGNER_PLUGIN="$<TARGET_FILE:sorveldesigner>")
+endif()
 
 # Installs the build into a scratch prefix, builds the host project in
 # control/host against it and runs the host in both modes. Left out when the
 # build installs into Qt's own plugin folder, outside any scratch prefix.
-if(NOT IS_ABSOLUTE "${FERROLINK_DESIGNER_PLUGIN_DIR}")
+if(TARGET sorveldesigner AND NOT IS_ABSOLUTE "${FERROLINK_DESIGNER_PLUGIN_DIR}")
     ferrolink_add_test(tst_sorvelpackage SOURCES control/tst_sorvelpackage.cpp
         LIBRARIES sorvel USES_PORT LABELS integration TIMEOUT 300)
     target_compile_definitions(tst_sorvelpackage PRIVATE

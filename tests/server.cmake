@@ -15,6 +15,6 @@ foreach(test tst_halvexprogram tst_halvexbadlibrary)
     add_dependencies(${test} halvex)
     target_compile_definitions(${test} PRIVATE HALVEX_PROGRAM="$<TARGET_FILE:halvex>")
 endforeach()
-add_dependencies(tst_halvexbadlibrary halvex_findhardonly)
+add_dependencies(tst_halvexbadlibrary fake_rsapi_findhardonly)
 target_compile_definitions(tst_halvexbadlibrary PRIVATE
-    FINDHARD_ONLY_LIBRARY="$<TARGET_FILE:halvex_findhardonly>")
+    FINDHARD_ONLY_LIBRARY="$<TARGET_FILE:fake_rsapi_findhardonly>")

@@ -9,14 +9,14 @@
  * them between calls. Built with -DFAKE_RSAPI_WITHOUT_DIN it lacks DIN and
  * serves the other six.
  */
+#include "rsapi.h"
+
 #include <fcntl.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
-
-#define EXPORT __attribute__((visibility("default")))
 
 static void record(const char *line)
 {
@@ -45,45 +45,45 @@ static int16_t environmentValue(const char *name, int fallback)
     return (int16_t)(text && *text ? atoi(text) : fallback);
 }
 
-EXPORT int16_t FINDHARD(int16_t x)
+int16_t FINDHARD(int16_t x)
 {
     record1("FINDHARD", x);
     return 1;
 }
 
-EXPORT int16_t INITSIOS(int16_t port)
+int16_t INITSIOS(int16_t port)
 {
     record1("INITSIOS", port);
     return 0;
 }
 
-EXPORT int16_t CLOSECOM(void)
+int16_t CLOSECOM(void)
 {
     record("CLOSECOM\n");
     return 0;
 }
 
 #ifndef FAKE_RSAPI_WITHOUT_DIN
-EXPORT int16_t DIN(void)
+int16_t DIN(void)
 {
     record("DIN\n");
     return environmentValue("FAKE_RSAPI_DIN", 0);
 }
 #endif
 
-EXPORT int16_t DOUT(int16_t value)
+int16_t DOUT(int16_t value)
 {
     record1("DOUT", value);
     return 0;
 }
 
-EXPORT int16_t AIN(int16_t channel)
+int16_t AIN(int16_t channel)
 {
     record1("AIN", channel);
     return (int16_t)(environmentValue("FAKE_RSAPI_AIN_BASE", 1000) + channel);
 }
 
-EXPORT int16_t AOUT(int16_t channel, int16_t value)
+int16_t AOUT(int16_t channel, int16_t value)
 {
     char line[64];
     snprintf(line, sizeof line, "AOUT %d %d\n", channel, value);

@@ -3,9 +3,9 @@
  * server's tests: start-up succeeds, and every later call fails because the
  * function is missing.
  */
-#include <stdint.h>
+#include "rsapi.h"
 
-__attribute__((visibility("default"))) int16_t FINDHARD(int16_t x)
+int16_t FINDHARD(int16_t x)
 {
     (void)x;
     return 1;
