@@ -7,7 +7,7 @@
 #include <QPluginLoader>
 #include <QWidget>
 #include <QXmlStreamReader>
-#include <QtTest>
+#include <QTest>
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
 
 class TestSorvelDesigner : public QObject

@@ -4,7 +4,7 @@
 #include "calllog.h"
 #include "sorvel.h"
 
-#include <QtTest>
+#include <QTest>
 
 class TestSorvelErrors : public QObject
 {

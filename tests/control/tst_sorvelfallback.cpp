@@ -1,12 +1,13 @@
 // The fallback: on a PC whose interface library cannot be loaded (a file of
 // that name that is not a library comes first on the search path), every
 // local operation moves the control to a server on this PC.
+#include "protocol.h"
 #include "recordingserver.h"
 #include "sorvel.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 
@@ -25,7 +26,7 @@ private:
 
 void TestSorvelFallback::initTestCase()
 {
-    QVERIFY(m_server.listen(2001));
+    QVERIFY(m_server.listen(ferrolink::protocol::Port));
 }
 
 void TestSorvelFallback::unloadableLibraryMovesToTheLocalServer_data()

@@ -10,7 +10,7 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <QWidget>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -15,14 +15,14 @@
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTimer>
-#include <QtTest>
+#include <QTest>
 
 #include <functional>
 #include <memory>
 
 namespace {
 
-constexpr quint16 Port = 2001;
+constexpr quint16 Port = ferrolink::protocol::Port;
 
 qint64 timed(const std::function<void()> &work)
 {

@@ -2,6 +2,7 @@
 // a host project against it with find_package(Ferrolink), and runs the host
 // in local mode on the installed simulator and in network mode against a
 // recording server.
+#include "protocol.h"
 #include "recordingserver.h"
 #include "simulatedinterface.h"
 
@@ -10,7 +11,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 class TestSorvelPackage : public QObject
 {
@@ -120,7 +121,7 @@ void TestSorvelPackage::hostDrivesTheInstalledSimulator()
 void TestSorvelPackage::hostDrivesAServer()
 {
     RecordingServer server;
-    QVERIFY(server.listen(2001));
+    QVERIFY(server.listen(ferrolink::protocol::Port));
     server.setDigitalInput(5);
     QByteArray output;
     runHost(QStringLiteral("net"), &output);

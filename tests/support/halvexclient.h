@@ -1,6 +1,8 @@
 #ifndef FERROLINK_TESTS_HALVEXCLIENT_H
 #define FERROLINK_TESTS_HALVEXCLIENT_H
 
+#include "protocol.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QTcpSocket>
@@ -13,7 +15,7 @@
 class HalvexClient
 {
 public:
-    static constexpr quint16 Port = 2001;
+    static constexpr quint16 Port = ferrolink::protocol::Port;
 
     // True once connected; false when refused or not connected in time.
     bool connectToServer(int timeoutMs = 3000);
