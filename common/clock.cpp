@@ -1,3 +1,4 @@
+// The monotonic clock of the program, on std::chrono::steady_clock.
 #include "clock.h"
 
 #include <chrono>

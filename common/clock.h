@@ -1,3 +1,4 @@
+// The monotonic clock that waits and the watchdog measure time on.
 #ifndef FERROLINK_CLOCK_H
 #define FERROLINK_CLOCK_H
 

@@ -1,3 +1,4 @@
+// delay(): sleeps in the event loop until its deadline, handling events.
 #include "delay.h"
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// delay(): a wait that goes on handling the program's events.
 #ifndef FERROLINK_DELAY_H
 #define FERROLINK_DELAY_H
 

@@ -1,3 +1,4 @@
+// The numbered error and the form in which a person sees it.
 #include "error.h"
 
 namespace ferrolink {

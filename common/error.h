@@ -1,3 +1,4 @@
+// The one error type of Ferrolink's code and the numbers it carries.
 #ifndef FERROLINK_ERROR_H
 #define FERROLINK_ERROR_H
 

@@ -1,3 +1,4 @@
+// Opens the interface library with dlopen() and calls its functions.
 #include "interfacelibrary.h"
 
 #include "error.h"

@@ -1,3 +1,4 @@
+// The binding of the interface library: loaded at run time, bound function by function.
 #ifndef FERROLINK_INTERFACELIBRARY_H
 #define FERROLINK_INTERFACELIBRARY_H
 

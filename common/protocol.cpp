@@ -1,3 +1,4 @@
+// Encodes requests and replies and reads a request's number.
 #include "protocol.h"
 
 #include "error.h"

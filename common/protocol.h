@@ -1,3 +1,4 @@
+// The request and reply texts of the remote I/O protocol.
 #ifndef FERROLINK_PROTOCOL_H
 #define FERROLINK_PROTOCOL_H
 

@@ -1,3 +1,4 @@
+// Takes 2-byte replies out of the bytes a client receives.
 #include "replydecoder.h"
 
 #include "protocol.h"

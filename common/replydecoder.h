@@ -1,3 +1,4 @@
+// Takes 2-byte replies out of the bytes a client receives.
 #ifndef FERROLINK_REPLYDECODER_H
 #define FERROLINK_REPLYDECODER_H
 

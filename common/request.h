@@ -1,3 +1,4 @@
+// One request as the server carries it out: a value and a letter.
 #ifndef FERROLINK_REQUEST_H
 #define FERROLINK_REQUEST_H
 

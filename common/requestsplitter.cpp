@@ -1,3 +1,4 @@
+// Splits the bytes a server receives into requests, one letter at a time.
 #include "requestsplitter.h"
 
 #include "protocol.h"

@@ -1,3 +1,4 @@
+// Splits the bytes a server receives into requests.
 #ifndef FERROLINK_REQUESTSPLITTER_H
 #define FERROLINK_REQUESTSPLITTER_H
 

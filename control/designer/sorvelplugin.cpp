@@ -1,3 +1,4 @@
+// The Qt Designer plugin: the design-time picture and the widget box entry.
 #include "sorvelplugin.h"
 
 #include "sorvel.h"

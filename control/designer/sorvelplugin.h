@@ -1,3 +1,4 @@
+// The Qt Designer plugin that puts Sorvel in Designer's widget box.
 #ifndef FERROLINK_SORVELPLUGIN_H
 #define FERROLINK_SORVELPLUGIN_H
 
