@@ -40,8 +40,9 @@ if(FERROLINK_SANITIZE)
     list(APPEND demo_env LD_LIBRARY_PATH=${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
 endif()
 add_test(NAME examples_demo_headless
-    COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/demo --no-build --build-dir ${PROJECT_BINARY_DIR})
+    COMMAND ${FERROLINK_PORT_TEST_LAUNCHER} bash ${PROJECT_SOURCE_DIR}/scripts/demo --no-build --build-dir ${PROJECT_BINARY_DIR})
 set_tests_properties(examples_demo_headless PROPERTIES
-    LABELS integration TIMEOUT 240 RESOURCE_LOCK tcp_port_2001
+    LABELS integration TIMEOUT 240
     ENVIRONMENT "${demo_env}"
     ENVIRONMENT_MODIFICATION "DISPLAY=unset:;WAYLAND_DISPLAY=unset:;QT_QPA_PLATFORM=unset:")
+ferrolink_uses_port(examples_demo_headless)
