@@ -2,6 +2,8 @@
 
 #include "failure.h"
 
+#include <QRegularExpression>
+
 #include <cmath>
 
 namespace ferrolink {
@@ -129,8 +131,14 @@ CommandLine::CommandLine()
 
 Invocation CommandLine::parse(const QStringList &arguments)
 {
-    if (!m_parser.parse(arguments))
-        usage(m_parser.errorText());
+    if (!m_parser.parse(arguments)) {
+        QString text = m_parser.errorText();
+        static const QRegularExpression negative(QStringLiteral("^-\\d+$"));
+        if (!arguments.filter(negative).isEmpty())
+            text
+                += QStringLiteral(" (a negative number goes after \"--\": ferrolink analog -- -1)");
+        usage(text);
+    }
     Invocation invocation;
     if (m_parser.isSet(m_help))
         return invocation;

@@ -5,7 +5,10 @@
 #include "failure.h"
 #include "interruption.h"
 
+#include <QFileDevice>
 #include <QtGlobal>
+
+#include <poll.h>
 
 namespace ferrolink {
 
@@ -120,7 +123,7 @@ ExitStatus CommandRunner::watch()
     Interruption::catchSignals();
     std::array<int16_t, 3> shown = {};
     int lines = 0;
-    while (!Interruption::requested()) {
+    while (!Interruption::requested() && !outputGone()) {
         const std::array<int16_t, 3> now = inputs();
         if (lines == 0 || now != shown) {
             print(QStringLiteral("%1 %2 %3").arg(byte(now[0])).arg(now[1]).arg(now[2]));
@@ -131,6 +134,20 @@ ExitStatus CommandRunner::watch()
         delay(WatchIntervalMilliseconds / 1000.0f);
     }
     return Success;
+}
+
+// A pipe whose reader has gone ("watch | head -3"): watch ends in order
+// instead of waiting for the next change to find out. The write end of such
+// a pipe polls as an error.
+bool CommandRunner::outputGone() const
+{
+    if (m_out.status() != QTextStream::Ok)
+        return true;
+    const auto *file = qobject_cast<const QFileDevice *>(m_out.device());
+    if (!file || file->handle() < 0)
+        return false;
+    pollfd output = { file->handle(), 0, 0 };
+    return ::poll(&output, 1, 0) == 1 && (output.revents & (POLLERR | POLLHUP)) != 0;
 }
 
 std::array<int16_t, 3> CommandRunner::inputs()

@@ -42,6 +42,7 @@ private:
 
     // The inputs that watch shows: the input byte, analog inputs 1 and 2.
     std::array<int16_t, 3> inputs();
+    bool outputGone() const;
     QString byte(int16_t value) const;
     void print(const QString &line);
 

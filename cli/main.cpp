@@ -4,8 +4,13 @@
 
 #include <QCoreApplication>
 
+#include <csignal>
+
 int main(int argc, char *argv[])
 {
+    // A closed output is seen as a failed write, so that the command can
+    // still end in order (over the network, with its goodbye).
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ferrolink"));
     QCoreApplication::setApplicationVersion(QStringLiteral(FERROLINK_VERSION));

@@ -14,6 +14,11 @@ FerrolinkCommand::~FerrolinkCommand()
     }
 }
 
+QString FerrolinkCommand::program()
+{
+    return qEnvironmentVariable("FERROLINK_BIN_DIR") + QStringLiteral("/ferrolink");
+}
+
 void FerrolinkCommand::useLibraryFolder(const QString &folder)
 {
     QStringList path = { folder, qEnvironmentVariable("FERROLINK_DEFAULT_LIBRARY_PATH") };
@@ -36,8 +41,7 @@ void FerrolinkCommand::start(const QStringList &arguments)
 {
     m_out.clear();
     m_process.setProcessEnvironment(m_environment);
-    m_process.start(qEnvironmentVariable("FERROLINK_BIN_DIR") + QStringLiteral("/ferrolink"),
-                    arguments);
+    m_process.start(program(), arguments);
     m_process.waitForStarted(5000);
 }
 
@@ -55,6 +59,17 @@ void FerrolinkCommand::signal(int number) const
 {
     if (m_process.processId() > 0)
         ::kill(pid_t(m_process.processId()), number);
+}
+
+void FerrolinkCommand::startIntoHead(const QStringList &arguments)
+{
+    m_out.clear();
+    m_process.setProcessEnvironment(m_environment);
+    m_process.start(
+        QStringLiteral("bash"),
+        QStringList { "-c", "\"$@\" | head -n 1; exit \"${PIPESTATUS[0]}\"", "bash", program() }
+            + arguments);
+    m_process.waitForStarted(5000);
 }
 
 int FerrolinkCommand::exitStatus() const

@@ -26,12 +26,17 @@ public:
     bool waitForLines(int count, int timeoutMs = 5000);
     bool waitForEnd(int timeoutMs = 5000);
     void signal(int number) const;
+    // Starts "ferrolink ARGUMENTS | head -n 1" in bash; the exit status is
+    // ferrolink's.
+    void startIntoHead(const QStringList &arguments);
 
     int exitStatus() const;
     QStringList lines();
     QString errors();
 
 private:
+    static QString program();
+
     QProcess m_process;
     QProcessEnvironment m_environment;
     QByteArray m_out;

@@ -105,6 +105,7 @@ void TestFerrolinkLocal::badArgumentsAreUsageErrorsAndSendNothing_data()
     QTest::newRow("no command") << QStringList {} << "no command";
     QTest::newRow("unknown command") << QStringList { "blink" } << "unknown command";
     QTest::newRow("unknown option") << QStringList { "--loud", "read" } << "loud";
+    QTest::newRow("negative without --") << QStringList { "write", "-5" } << "after \"--\"";
     QTest::newRow("not a number") << QStringList { "write", "abc" } << "\"abc\"";
     QTest::newRow("too large") << QStringList { "write", "99999999999" } << "-32768 to 32767";
     QTest::newRow("beyond 16 bits") << QStringList { "write", "32768" } << "-32768 to 32767";

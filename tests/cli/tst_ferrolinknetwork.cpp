@@ -26,6 +26,7 @@ private slots:
     void noReplyInTime();
     void serverGoneDuringARead();
     void unknownHostIsUnreachable();
+    void watchEndsInOrderWhenItsReaderGoes();
     void halvexServesOneCommandAfterAnother();
 
 private:
@@ -127,6 +128,22 @@ void TestFerrolinkNetwork::unknownHostIsUnreachable()
     QVERIFY(command.run({ "--server", "no-such-host.invalid", "read" }));
     QCOMPARE(command.exitStatus(), 4);
     QVERIFY(command.errors().contains("no-such-host.invalid:2001"));
+}
+
+// "ferrolink -s ADDRESS watch | head -1": the goodbye still goes out.
+void TestFerrolinkNetwork::watchEndsInOrderWhenItsReaderGoes()
+{
+    RecordingServer server;
+    listen(server);
+    FerrolinkCommand command;
+    command.startIntoHead(Server + QStringList { "watch" });
+    QVERIFY(command.waitForEnd());
+    QCOMPARE(command.lines(), QStringList { "5 1001 1002" });
+    QCOMPARE(command.exitStatus(), 0);
+    const QByteArrayList requests = server.requests(true);
+    QVERIFY(requests.size() >= 4);
+    QCOMPARE(requests.last(), "I");
+    QCOMPARE(requests.mid(0, 3), QByteArrayList({ "R", "1A", "2A" }));
 }
 
 // The real server on the simulated interface shared with this test: each
