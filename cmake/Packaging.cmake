@@ -23,8 +23,9 @@ set(CPACK_PACKAGE_DESCRIPTION
     "The control library libsorvel lets Qt host programs drive the Ferrolink I/O interface, \
 on the same PC or over TCP port 2001 through the server halvex. The package holds the \
 library with its headers and CMake package (find_package(Ferrolink)), its Qt Designer \
-plugin, the server halvex, the simulated interface library librsapi.so and the panel \
-ferrolink-panel that shows the simulated interface.")
+plugin, the server halvex, the simulated interface library librsapi.so, the panel \
+ferrolink-panel that shows the simulated interface, and the command ferrolink that \
+drives the interface from the shell.")
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

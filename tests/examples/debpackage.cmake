@@ -50,7 +50,8 @@ else()
     set(designer_dir usr/${QT_PLUGINS}/designer)
 endif()
 foreach(file
-        usr/bin/halvex usr/bin/ferrolink-panel
+        usr/bin/halvex usr/bin/ferrolink-panel usr/bin/ferrolink
+        usr/share/man/man1/ferrolink.1
         usr/lib/libsorvel.so.1 usr/lib/librsapi.so
         usr/include/ferrolink/sorvel.h usr/include/ferrolink/sorvel_export.h
         usr/lib/cmake/Ferrolink/FerrolinkConfig.cmake
@@ -70,6 +71,15 @@ foreach(program halvex ferrolink-panel)
         message(FATAL_ERROR "${program}.desktop does not start ${program} with its icon")
     endif()
 endforeach()
+
+# The packaged command finds the packaged simulator beside it (RUNPATH), on a
+# simulated interface of its own.
+set(ENV{FERROLINK_INTERFACE_NAME} /ferrolink-test-debpackage)
+execute_process(COMMAND ${root}/usr/bin/ferrolink write 7
+    OUTPUT_VARIABLE written ERROR_VARIABLE failure RESULT_VARIABLE result)
+if(result OR NOT written STREQUAL "7\n")
+    message(FATAL_ERROR "the packaged ferrolink failed (${result}): ${written}${failure}")
+endif()
 
 # From Debian's plugin folder, the Designer plugin finds the packaged control.
 ferrolink_check_loads_sorvel(${root}/${designer_dir}/sorveldesigner.so ${root}/usr/lib)

@@ -1,0 +1,10 @@
+#include "failure.h"
+
+namespace ferrolink {
+
+Failure::Failure(ExitStatus status, const QString &message)
+    : std::runtime_error(message.toStdString()), m_status(status)
+{
+}
+
+} // namespace ferrolink
