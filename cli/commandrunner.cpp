@@ -4,6 +4,7 @@
 #include "delay.h"
 #include "failure.h"
 #include "interruption.h"
+#include "protocol.h"
 
 #include <QFileDevice>
 #include <QtGlobal>
@@ -11,20 +12,6 @@
 #include <poll.h>
 
 namespace ferrolink {
-
-namespace {
-
-int16_t clampByte(int16_t value)
-{
-    return qBound(int16_t(0), value, int16_t(255));
-}
-
-int16_t clampChannel(int16_t value)
-{
-    return qBound(int16_t(1), value, int16_t(2));
-}
-
-} // namespace
 
 CommandRunner::CommandRunner(Backend &backend, const Invocation &invocation, QTextStream &out)
     : m_backend(backend), m_invocation(invocation), m_out(out)
@@ -80,7 +67,7 @@ ExitStatus CommandRunner::carryOut()
 
 void CommandRunner::write()
 {
-    const int16_t value = clampByte(m_invocation.first);
+    const int16_t value = protocol::clampOutputValue(m_invocation.first);
     m_backend.writeDigital(value);
     print(byte(value));
 }
@@ -98,8 +85,8 @@ void CommandRunner::analog()
 
 void CommandRunner::analogWrite()
 {
-    const int16_t channel = clampChannel(m_invocation.first);
-    const int16_t value = clampByte(m_invocation.second);
+    const int16_t channel = protocol::clampAnalogChannel(m_invocation.first);
+    const int16_t value = protocol::clampOutputValue(m_invocation.second);
     m_backend.writeAnalog(channel, value);
     print(QStringLiteral("%1 %2").arg(channel).arg(value));
 }

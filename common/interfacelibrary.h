@@ -41,6 +41,9 @@ public:
     int16_t AIN(int16_t channel);
     int16_t AOUT(int16_t channel, int16_t value);
 
+    // The name dlopen() is given.
+    const std::string &fileName() const { return m_fileName; }
+
 private:
     enum Function { FindHard, InitSios, CloseCom, Din, Dout, Ain, Aout, FunctionCount };
 

@@ -30,6 +30,18 @@ constexpr char WriteAnalog = 'C';
 constexpr char Goodbye = 'I';
 constexpr char Heartbeat = 'K';
 
+// A client clamps what it writes before it sends it: digital and analog
+// output values to 0..255, the analog output channel to 1..2. The server
+// carries out what it receives unchecked.
+constexpr int16_t clampOutputValue(int16_t value)
+{
+    return value < 0 ? int16_t(0) : value > 255 ? int16_t(255) : value;
+}
+constexpr int16_t clampAnalogChannel(int16_t channel)
+{
+    return channel < 1 ? int16_t(1) : channel > 2 ? int16_t(2) : channel;
+}
+
 // "R", "I", "K": the letter alone.
 QByteArray encodeRequest(char letter);
 // "5S", "-1A": the decimal value, then the letter.

@@ -28,16 +28,6 @@ constexpr const char *FallbackServer = "127.0.0.1";
 // Stands for an error that carries no number of ours.
 constexpr int UnnumberedError = -1;
 
-qint16 clampByte(qint16 value)
-{
-    return qBound(qint16(0), value, qint16(255));
-}
-
-qint16 clampChannel(qint16 value)
-{
-    return qBound(qint16(1), value, qint16(2));
-}
-
 // False if `object` went away while events were handled.
 bool pause(float zeit, const QObject *object)
 {
@@ -136,7 +126,7 @@ void Sorvel::simuliert()
 
 void Sorvel::Ausgabe(qint16 &Wert)
 {
-    Wert = clampByte(Wert);
+    Wert = ferrolink::protocol::clampOutputValue(Wert);
     const qint16 value = Wert;
     if (Netzbetrieb) {
         m_connection->send(encodeRequest(value, ferrolink::protocol::WriteDigital));
@@ -171,7 +161,7 @@ qint16 Sorvel::Analogwert(qint16 &kanal)
 
 void Sorvel::Analogkanal(qint16 &Nummer)
 {
-    Nummer = clampChannel(Nummer);
+    Nummer = ferrolink::protocol::clampAnalogChannel(Nummer);
     const qint16 channel = Nummer;
     if (Netzbetrieb) {
         m_connection->send(encodeRequest(channel, ferrolink::protocol::ChooseAnalogChannel));
@@ -182,7 +172,7 @@ void Sorvel::Analogkanal(qint16 &Nummer)
 
 void Sorvel::Analogsend(qint16 &Wert)
 {
-    Wert = clampByte(Wert);
+    Wert = ferrolink::protocol::clampOutputValue(Wert);
     const qint16 value = Wert;
     if (Netzbetrieb) {
         m_connection->send(encodeRequest(value, ferrolink::protocol::WriteAnalog));
