@@ -2,12 +2,14 @@
 each kind of member gives back to Python and which calls reach the library."""
 
 import os
+import threading
+import time
 import unittest
 
 from ferrolinktest import CallLog, application
 
 from PyQt6 import uic
-from PyQt6.QtCore import Q_RETURN_ARG, QMetaObject, Qt
+from PyQt6.QtCore import Q_RETURN_ARG, QMetaObject, Qt, QTimer
 from PyQt6.QtWidgets import QVBoxLayout, QWidget
 
 application()
@@ -83,6 +85,38 @@ class SorvelLocal(unittest.TestCase):
         self.assertEqual(self.log.lines()[-1], "INITSIOS 2")
         with self.assertRaises(TypeError):
             fresh.setCommPort(2)
+
+    def test_python_runs_while_a_member_waits(self):
+        # A handler of the host reads during the walking bit's waits, and a
+        # thread of the host runs meanwhile, as the wait releases the lock.
+        os.environ["FAKE_RSAPI_DIN"] = "9"
+        reads = []
+        timer = QTimer()
+        timer.setInterval(200)
+        timer.timeout.connect(lambda: reads.append(self.control.Eingabe()))
+        timer.start()
+        ticks = []
+        stop = threading.Event()
+
+        def tick():
+            for _ in range(2000):
+                if stop.wait(0.01):
+                    break
+                ticks.append(time.monotonic())
+
+        thread = threading.Thread(target=tick)
+        thread.start()
+        started = time.monotonic()
+        self.control.Test()
+        ended = time.monotonic()
+        stop.set()
+        thread.join(10)
+        timer.stop()
+        self.assertGreaterEqual(len(reads), 10)
+        self.assertEqual(set(reads), {9})
+        self.assertGreaterEqual(len([t for t in ticks if started < t < ended]), 100)
+        writes = [line for line in self.log.lines() if line.startswith("DOUT")]
+        self.assertEqual(writes, [f"DOUT {1 << bit}" for bit in range(8)])
 
     def test_a_designer_form_with_the_control_gives_a_sorvel(self):
         form = os.path.join(os.environ["FERROLINK_SOURCE_DIR"], "examples", "host",
