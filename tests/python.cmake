@@ -43,7 +43,8 @@ function(ferrolink_add_python_test name)
 endfunction()
 
 ferrolink_add_python_test(tst_pysorvellocal LIBRARY recording)
-ferrolink_add_python_test(tst_pysorvelnetwork LIBRARY recording USES_PORT LABELS integration TIMEOUT 180)
+ferrolink_add_python_test(tst_pysorvelnetwork LIBRARY recording USES_PORT
+    LABELS integration TIMEOUT 180)
 
 # Installs the build into a scratch prefix and imports the module from there
 # with nothing but PYTHONPATH set. The sanitizers' libraries would have to be
