@@ -37,6 +37,19 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
+# The Python module sorvel runs in Debian's python3 on its PyQt6, whose SIP
+# module must have the ABI it was generated for; PyQt6's uic, which loads
+# Designer forms, comes with pyqt6-dev-tools.
+if(FERROLINK_BUILD_PYTHON)
+    string(REGEX MATCH "^[0-9]+" sip_abi_major ${FERROLINK_PYQT6_SIP_ABI})
+    math(EXPR sip_abi_next "${sip_abi_major} + 1")
+    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS
+        ", python3 (>= 3.7), python3-pyqt6 (>= 6.4)"
+        ", python3-pyqt6.sip (>= ${FERROLINK_PYQT6_SIP_ABI}), python3-pyqt6.sip (<< ${sip_abi_next})")
+    string(APPEND CPACK_DEBIAN_PACKAGE_RECOMMENDS ", pyqt6-dev-tools")
+    string(APPEND CPACK_PACKAGE_DESCRIPTION
+        " The Python module sorvel gives the same control to PyQt6 host programs.")
+endif()
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-base-dev, designer-qt6")
 
 configure_file(${FERROLINK_PACKAGING_SOURCE_DIR}/CPackOptions.cmake.in

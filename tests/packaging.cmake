@@ -15,6 +15,7 @@ add_test(NAME packaging_deb
             -DCXX_COMPILER=${CMAKE_CXX_COMPILER}
             -DCXX_FLAGS=
             -DQT_PLUGINS=${QT6_INSTALL_PLUGINS}
+            -DPYTHON=$<$<BOOL:${FERROLINK_BUILD_PYTHON}>:${FERROLINK_PYTHON_EXECUTABLE}>
             -P ${CMAKE_CURRENT_SOURCE_DIR}/examples/debpackage.cmake)
 set_tests_properties(packaging_deb PROPERTIES
     LABELS integration TIMEOUT 900 PROCESSORS 2)

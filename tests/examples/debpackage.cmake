@@ -3,7 +3,7 @@
 # example host against the unpacked package.
 #   cmake -DWORK_DIR=... -DSOURCE_DIR=... -DGENERATOR=... -DMAKE_PROGRAM=...
 #         -DCXX_COMPILER=... -DCXX_FLAGS= -DQT_PLUGINS=<Qt's plugin folder,
-#         relative to /usr> -P debpackage.cmake
+#         relative to /usr> [-DPYTHON=<python3 of the module>] -P debpackage.cmake
 include(${CMAKE_CURRENT_LIST_DIR}/buildhost.cmake)
 
 function(run)
@@ -85,3 +85,25 @@ endif()
 ferrolink_check_loads_sorvel(${root}/${designer_dir}/sorveldesigner.so ${root}/usr/lib)
 
 ferrolink_build_outside_host(${WORK_DIR}/host ${root}/usr ${root}/usr/lib)
+
+# With the Python module: it sits where Debian's python3 looks, the package
+# names what it needs, and it loads the packaged control library.
+if(PYTHON)
+    set(python_dir ${root}/usr/lib/python3/dist-packages)
+    foreach(file ${python_dir}/sorvel.abi3.so ${python_dir}/sorvel.pyi
+            ${root}/usr/share/doc/ferrolink/examples/python/host.py)
+        if(NOT EXISTS ${file})
+            message(FATAL_ERROR "the package holds no ${file}")
+        endif()
+    endforeach()
+    if(NOT fields MATCHES "python3-pyqt6 " OR NOT fields MATCHES "python3-pyqt6.sip ")
+        message(FATAL_ERROR "the package does not depend on PyQt6:\n${fields}")
+    endif()
+    execute_process(
+        COMMAND ${CMAKE_COMMAND} -E env PYTHONPATH=${python_dir} QT_QPA_PLATFORM=offscreen
+                ${PYTHON} -c "import sorvel\nprint(sorvel.__file__)\nprint(''.join(sorted({l.split()[-1] for l in open('/proc/self/maps') if 'libsorvel' in l})))"
+        OUTPUT_VARIABLE loaded RESULT_VARIABLE result ERROR_VARIABLE problem)
+    if(result OR NOT loaded STREQUAL "${python_dir}/sorvel.abi3.so\n${root}/usr/lib/libsorvel.so.1.0.0\n")
+        message(FATAL_ERROR "the packaged module does not load as it should:\n${loaded}${problem}")
+    endif()
+endif()
