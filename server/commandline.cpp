@@ -28,7 +28,9 @@ QString description()
               "systemd, these lines go to the journal (journalctl --user -u halvex).\n"
               "\n"
               "It ends with Datei > Ende, when its window is closed, with Ctrl+C or with\n"
-              "SIGTERM (systemctl --user stop halvex).");
+              "SIGTERM (systemctl --user stop halvex).\n"
+              "\n"
+              "Qt's own options, such as -platform offscreen, are understood as well.");
 }
 
 } // namespace
@@ -38,7 +40,11 @@ CommandLine::CommandLine(const QStringList &arguments)
     const QString program = QFileInfo(arguments.value(0, QStringLiteral("halvex"))).fileName();
     QCommandLineParser parser;
     parser.setApplicationDescription(description());
-    const QCommandLineOption help = parser.addHelpOption();
+    // Not addHelpOption(): its --help-all would list Qt's own options, which
+    // helpText() cannot show.
+    const QCommandLineOption help({ QStringLiteral("h"), QStringLiteral("help") },
+                                  tr("Displays this help."));
+    parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption allow(
         QStringLiteral("allow"),
@@ -52,7 +58,7 @@ CommandLine::CommandLine(const QStringList &arguments)
         fail(program, parser.errorText());
         return;
     }
-    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+    if (parser.isSet(help)) {
         m_action = ShowHelp;
         m_text = parser.helpText();
         return;

@@ -21,8 +21,14 @@ int handleArguments()
         "main",
         "Shows the outputs of the simulated Ferrolink interface live and lets you set its\n"
         "inputs and analog inputs, while programs drive it through the simulated interface\n"
-        "library. It ends when its window is closed."));
-    const QCommandLineOption help = parser.addHelpOption();
+        "library. It ends when its window is closed.\n"
+        "\n"
+        "Qt's own options, such as -platform offscreen, are understood as well."));
+    // Not addHelpOption(): its --help-all would list Qt's own options, which
+    // helpText() cannot show.
+    const QCommandLineOption help({ QStringLiteral("h"), QStringLiteral("help") },
+                                  QCoreApplication::translate("main", "Displays this help."));
+    parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     const QString program = QCoreApplication::applicationName();
     QString problem;
@@ -36,7 +42,7 @@ int handleArguments()
                      qPrintable(QStringLiteral("%1: %2 Try '%1 --help'.").arg(program, problem)));
         return UsageErrorStatus;
     }
-    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+    if (parser.isSet(help)) {
         std::fputs(qPrintable(parser.helpText()), stdout);
         return EXIT_SUCCESS;
     }

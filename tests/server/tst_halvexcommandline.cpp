@@ -61,6 +61,9 @@ void TestHalvexCommandLine::answersHelpVersionAndUsageErrors_data()
     QTest::newRow("halvex -h") << "halvex" << QStringList { "-h" } << 0 << "journalctl --user";
     QTest::newRow("halvex --version")
         << "halvex" << QStringList { "--version" } << 0 << "halvex " + version + "\n";
+    QTest::newRow("Qt's own option stays Qt's")
+        << "halvex" << QStringList { "-platform", "offscreen", "--version" } << 0
+        << "halvex " + version + "\n";
     QTest::newRow("unknown option")
         << "halvex" << QStringList { "--bogus" } << 2 << "halvex: Unknown option 'bogus'. " + hint;
     QTest::newRow("argument") << "halvex" << QStringList { "now" } << 2
