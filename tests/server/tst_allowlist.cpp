@@ -17,8 +17,6 @@ private slots:
     void refusesWhatIsNoAddressOrNetwork();
     void allowsThePeersOfItsNetworks_data();
     void allowsThePeersOfItsNetworks();
-    void allowsEveryPeerWhenEmpty();
-    void namesAMappedPeerByItsIPv4Address();
 };
 
 void TestAllowList::takesAddressesAndNetworks_data()
@@ -97,6 +95,8 @@ void TestAllowList::allowsThePeersOfItsNetworks_data()
     QTest::newRow("mapped network, other peer")
         << QStringList { "::ffff:10.0.0.0/104" } << "11.0.0.1" << false;
     QTest::newRow("peer not known") << lan << "" << false;
+    QTest::newRow("empty list, IPv4-mapped") << QStringList() << "::ffff:10.0.0.1" << true;
+    QTest::newRow("empty list, IPv6") << QStringList() << "fe80::1" << true;
 }
 
 void TestAllowList::allowsThePeersOfItsNetworks()
@@ -107,21 +107,8 @@ void TestAllowList::allowsThePeersOfItsNetworks()
     AllowList list;
     for (const QString &network : networks)
         QVERIFY(list.add(network));
+    QCOMPARE(list.isEmpty(), networks.isEmpty());
     QCOMPARE(list.allows(QHostAddress(peer)), allowed);
-}
-
-void TestAllowList::allowsEveryPeerWhenEmpty()
-{
-    const AllowList list;
-    QVERIFY(list.isEmpty());
-    for (const char *peer : { "192.168.0.7", "::ffff:10.0.0.1", "::1", "fe80::1" })
-        QVERIFY2(list.allows(QHostAddress(QString::fromLatin1(peer))), peer);
-}
-
-void TestAllowList::namesAMappedPeerByItsIPv4Address()
-{
-    QCOMPARE(AllowList::normalized(QHostAddress("::ffff:10.0.0.1")), QHostAddress("10.0.0.1"));
-    QCOMPARE(AllowList::normalized(QHostAddress("::1")), QHostAddress("::1"));
 }
 
 QTEST_APPLESS_MAIN(TestAllowList)

@@ -58,7 +58,6 @@ void TestHalvexCommandLine::answersHelpVersionAndUsageErrors_data()
 
     QTest::newRow("halvex --help")
         << "halvex" << QStringList { "--help" } << 0 << "--allow <network>";
-    QTest::newRow("halvex -h") << "halvex" << QStringList { "-h" } << 0 << "journalctl --user";
     QTest::newRow("halvex --version")
         << "halvex" << QStringList { "--version" } << 0 << "halvex " + version + "\n";
     QTest::newRow("Qt's own option stays Qt's")
@@ -119,18 +118,16 @@ void TestHalvexCommandLine::refusesAClientOutsideTheAllowedNetworks()
     QVERIFY(halvex.start());
     QVERIFY(halvex.waitForLog("listening on port 2001", UntilListening));
 
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        PlainConnection client;
-        QVERIFY(client.open());
-        QVERIFY(client.send("5S"));
-        QVERIFY(client.send("R"));
-        QVERIFY(client.waitUntilClosedByServer(Wait));
-        QCOMPARE(client.received(), QByteArray());
-    }
+    PlainConnection client;
+    QVERIFY(client.open());
+    QVERIFY(client.send("5S"));
+    QVERIFY(client.send("R"));
+    QVERIFY(client.waitUntilClosedByServer(Wait));
+    QCOMPARE(client.received(), QByteArray());
     QVERIFY(end(halvex));
     QCOMPARE(logLines(halvex.errors()),
              QStringList({ "listening on port 2001", "client 127.0.0.1 refused: not in --allow",
-                           "client 127.0.0.1 refused: not in --allow", "ending" }));
+                           "ending" }));
     QCOMPARE(m_log.lines(), QStringList({ "FINDHARD 0" }));
 }
 
