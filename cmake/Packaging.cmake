@@ -1,5 +1,6 @@
-# Desktop entries and icons for the programs a person starts, and the Debian
-# package:
+# Desktop entries and icons for the programs a person starts, the systemd
+# user unit of the server, the pkg-config file of the control, and the
+# Debian package:
 #   cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr
 #   cmake --build build-deb && (cd build-deb && cpack -G DEB)
 set(FERROLINK_PACKAGING_SOURCE_DIR ${PROJECT_SOURCE_DIR}/packaging)
@@ -12,6 +13,19 @@ install(FILES
     ${FERROLINK_PACKAGING_SOURCE_DIR}/icons/halvex.svg
     ${FERROLINK_PACKAGING_SOURCE_DIR}/icons/ferrolink-panel.svg
     DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps)
+
+# The user unit runs the installed server; systemd looks for units of
+# packages in PREFIX/lib/systemd/user (/usr/lib/systemd/user for the package).
+set(FERROLINK_HALVEX_PATH ${CMAKE_INSTALL_FULL_BINDIR}/halvex)
+configure_file(${FERROLINK_PACKAGING_SOURCE_DIR}/halvex.service.in
+    ${PROJECT_BINARY_DIR}/packaging/halvex.service @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/halvex.service
+    DESTINATION ${CMAKE_INSTALL_LIBDIR}/systemd/user)
+
+configure_file(${FERROLINK_PACKAGING_SOURCE_DIR}/sorvel.pc.in
+    ${PROJECT_BINARY_DIR}/packaging/sorvel.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/sorvel.pc
+    DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
 set(CPACK_PACKAGE_NAME ferrolink)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

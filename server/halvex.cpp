@@ -1,5 +1,6 @@
 #include "halvex.h"
 
+#include "allowlist.h"
 #include "delay.h"
 #include "error.h"
 #include "interfacelibrary.h"
@@ -112,6 +113,7 @@ Halvex::Halvex(InterfaceLibrary &library, const Clock &clock, quint16 port, QWid
     m_winsocket->setObjectName(QStringLiteral("Winsocket"));
     connect(m_winsocket, &Winsocket::connectionRequest, this, &Halvex::Winsocket_ConnectionRequest);
     connect(m_winsocket, &Winsocket::dataArrival, this, &Halvex::Winsocket_DataArrival);
+    connect(m_winsocket, &Winsocket::connectionRefused, this, &Halvex::Winsocket_ConnectionRefused);
 
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(WatchdogInterval);
@@ -183,6 +185,12 @@ void Halvex::INIT()
     }
     setWindowTitle(tr("bereit"));
     Label->setText(tr("Warten auf Verbindung"));
+    emit logged(tr("listening on port %1").arg(m_port));
+}
+
+void Halvex::setAllowList(const AllowList &allowList)
+{
+    m_winsocket->setAllowList(allowList);
 }
 
 void Halvex::delay(float zeit)
@@ -192,14 +200,21 @@ void Halvex::delay(float zeit)
 
 void Halvex::Timer1_Timer()
 {
-    if (m_ending || !(m_clock.seconds() - Empfangszeit > SilenceLimit))
+    const double silence = m_clock.seconds() - Empfangszeit;
+    if (m_ending || !(silence > SilenceLimit))
         return;
+    const bool serving = m_winsocket->state() == Winsocket::Connected;
+    const QString client = m_winsocket->remoteHostIP();
     try {
         INIT();
     } catch (const Error &error) {
         fail(error);
         return;
     }
+    if (serving)
+        emit logged(tr("client %1 dropped by the watchdog: no data for %2 s")
+                        .arg(client)
+                        .arg(silence, 0, 'f', 1));
     beep();
     Label2->setText(tr("kein Datenempfang"));
 }
@@ -222,6 +237,15 @@ void Halvex::Winsocket_ConnectionRequest(qintptr requestId)
     setWindowTitle(tr("verbunden"));
     Empfangszeit = m_clock.seconds();
     Timer1->start();
+    emit logged(tr("client %1 connected").arg(m_winsocket->remoteHostIP()));
+}
+
+// The refused client was closed before anything of it was read; the server
+// goes on listening, and the window and the watchdog stay as they were.
+void Halvex::Winsocket_ConnectionRefused(const QHostAddress &peer)
+{
+    const QString client = peer.isNull() ? tr("of unknown address") : peer.toString();
+    emit logged(tr("client %1 refused: not in --allow").arg(client));
 }
 
 // Every arrival counts as a sign of life, whatever it holds. The bytes go
@@ -265,6 +289,7 @@ void Halvex::execute(const Request &request)
         Label2->setText(tr("Schreibe ... (A)"));
         break;
     case protocol::Goodbye:
+        emit logged(tr("client %1 said goodbye").arg(m_winsocket->remoteHostIP()));
         ignoringErrors([&] { INIT(); });
         Label2->setText(tr("Rücksetzen!"));
         break;
@@ -287,12 +312,27 @@ void Halvex::Ruecksetzen_Click()
         fail(error);
         return;
     }
+    emit logged(describeReset());
     m_winsocket->close();
     m_requests.clear();
     // Reset while listening: the watchdog brings the server back to
     // listening, as it does after a reset in any other state.
     if (!Timer1->isActive())
         Timer1->start();
+}
+
+QString Halvex::describeReset() const
+{
+    switch (m_winsocket->state()) {
+    case Winsocket::Connected:
+        return tr("Rücksetzen chosen: outputs off, client %1 dropped")
+            .arg(m_winsocket->remoteHostIP());
+    case Winsocket::Listening:
+        return tr("Rücksetzen chosen: outputs off, listening stopped");
+    case Winsocket::Closed:
+        break;
+    }
+    return tr("Rücksetzen chosen: outputs off");
 }
 
 void Halvex::Ende_Click()
@@ -306,6 +346,7 @@ void Halvex::comm_Click()
 {
     if (m_ending)
         return;
+    emit logged(tr("Testmuster chosen: playing the self-test pattern"));
     try {
         playPattern();
     } catch (const Error &error) {
@@ -372,7 +413,13 @@ void Halvex::finish()
         return;
     m_finished = true;
     QMetaObject::invokeMethod(
-        this, [this] { emit ended(m_status); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            emit logged(m_status == EXIT_SUCCESS ? tr("ending")
+                                                 : tr("ending with status %1").arg(m_status));
+            emit ended(m_status);
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace ferrolink

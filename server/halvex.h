@@ -11,11 +11,13 @@
 
 class QCloseEvent;
 class QGroupBox;
+class QHostAddress;
 class QLabel;
 class QTimer;
 
 namespace ferrolink {
 
+class AllowList;
 class Error;
 class InterfaceLibrary;
 class Winsocket;
@@ -37,6 +39,10 @@ class Winsocket;
 // written to stderr and, with a display, shown in a message box; then the
 // window emits ended() with a non-zero status. "Ende", closing the window
 // and Ende_Click() from elsewhere end it with status 0.
+//
+// What happens to the server (listening, a client taken, refused, dropped
+// or saying goodbye, a menu action, the end) is told by logged(), one line
+// per event and none per request.
 class Halvex : public QMainWindow
 {
     Q_OBJECT
@@ -57,16 +63,21 @@ public:
     void delay(float zeit);
 
     bool hasEnded() const { return m_ending; }
+    // Serves only clients from these networks; set before listening begins.
+    void setAllowList(const AllowList &allowList);
 
 signals:
     // The program is to end with `status` (delivered through the event loop).
     void ended(int status);
     // The server beeped (also heard on a system with a bell).
     void beeped();
+    // One line of the server's log.
+    void logged(const QString &line);
 
 public slots:
     void Timer1_Timer();
     void Winsocket_ConnectionRequest(qintptr requestId);
+    void Winsocket_ConnectionRefused(const QHostAddress &peer);
     void Winsocket_DataArrival(qint64 bytesTotal);
     void Ruecksetzen_Click();
     void Ende_Click();
@@ -82,6 +93,7 @@ private:
 
     void execute(const Request &request);
     void playPattern();
+    QString describeReset() const;
     void beep();
 
     void fail(const Error &error);

@@ -1,5 +1,7 @@
 // halvex: serves the Ferrolink interface of this PC to one client at a time
 // over TCP port 2001 and shows in its window whom it serves and what it does.
+#include "commandline.h"
+#include "eventlog.h"
 #include "halvex.h"
 #include "interfacelibrary.h"
 #include "signalwatcher.h"
@@ -32,6 +34,11 @@ int main(int argc, char *argv[])
 {
     chooseOffscreenWithoutDisplay();
     QApplication app(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral(FERROLINK_VERSION));
+    // Qt has taken its own options (-platform, -style, ...) out of these.
+    const ferrolink::CommandLine commandLine(QCoreApplication::arguments());
+    if (commandLine.action() != ferrolink::CommandLine::Run)
+        return commandLine.report();
     // The window ends the program itself, with the status of how it ended.
     QApplication::setQuitOnLastWindowClosed(false);
     tellWhenWindowless();
@@ -40,6 +47,9 @@ int main(int argc, char *argv[])
     ferrolink::SignalWatcher signalWatcher;
     ferrolink::InterfaceLibrary library;
     ferrolink::Halvex window(library);
+    window.setAllowList(commandLine.allowList());
+    ferrolink::EventLog log;
+    QObject::connect(&window, &ferrolink::Halvex::logged, &log, &ferrolink::EventLog::write);
     QObject::connect(&signalWatcher, &ferrolink::SignalWatcher::terminationRequested, &window,
                      &ferrolink::Halvex::Ende_Click);
     QObject::connect(&window, &ferrolink::Halvex::ended, &app, &QCoreApplication::exit);

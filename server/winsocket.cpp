@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace ferrolink {
@@ -41,12 +42,22 @@ int systemErrorNumber(QAbstractSocket::SocketError error)
     }
 }
 
+// The peer of an accepted connection that no socket object holds yet.
+QHostAddress peerOf(qintptr descriptor)
+{
+    sockaddr_storage peer = {};
+    socklen_t size = sizeof peer;
+    if (::getpeername(int(descriptor), reinterpret_cast<sockaddr *>(&peer), &size) != 0)
+        return QHostAddress();
+    return QHostAddress(reinterpret_cast<const sockaddr *>(&peer));
+}
+
 } // namespace
 
 Winsocket::Winsocket(QObject *parent)
     : QObject(parent), m_listener(new Listener(this)), m_connection(new QTcpSocket(this))
 {
-    connect(m_listener, &Listener::connectionRequest, this, &Winsocket::connectionRequest);
+    connect(m_listener, &Listener::connectionRequest, this, &Winsocket::onConnectionRequest);
     connect(m_listener, &QTcpServer::acceptError, this, &Winsocket::onAcceptError);
     // One connection waits to be taken, no more: one that comes while the
     // first still waits is refused, as it is once the first has been taken,
@@ -81,6 +92,19 @@ void Winsocket::dropConnection()
         m_connection->flush();
         m_connection->abort();
     }
+}
+
+void Winsocket::onConnectionRequest(qintptr requestId)
+{
+    if (!m_allowList.isEmpty()) {
+        const QHostAddress peer = peerOf(requestId);
+        if (!m_allowList.allows(peer)) {
+            ::close(int(requestId));
+            emit connectionRefused(AllowList::normalized(peer));
+            return;
+        }
+    }
+    emit connectionRequest(requestId);
 }
 
 void Winsocket::setLocalPort(quint16 port)

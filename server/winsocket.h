@@ -1,6 +1,8 @@
 #ifndef FERROLINK_WINSOCKET_H
 #define FERROLINK_WINSOCKET_H
 
+#include "allowlist.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -37,6 +39,11 @@ public:
     void close();
 
     void setLocalPort(quint16 port);
+    // Clients from elsewhere are closed as soon as the system has accepted
+    // them, before anything of theirs is read, and reported by
+    // connectionRefused() instead of connectionRequest(); listening goes on.
+    // Empty (the default): every client is a connection request.
+    void setAllowList(const AllowList &allowList) { m_allowList = allowList; }
     quint16 localPort() const { return m_localPort; }
     // Listens on the local port on every local address (IPv4 and IPv6),
     // then drops a connection still held, also when listening fails.
@@ -58,16 +65,21 @@ public:
 
 signals:
     void connectionRequest(qintptr requestId);
+    // A client that the allow list does not name was closed. `peer` is its
+    // address, an IPv4 peer in IPv4 form (null if it could not be told).
+    void connectionRefused(const QHostAddress &peer);
     void dataArrival(qint64 bytesTotal);
 
 private:
     void dropConnection();
+    void onConnectionRequest(qintptr requestId);
     void onReadyRead();
     void onAcceptError();
     void setError(int number, const QString &text);
 
     Listener *m_listener = nullptr;
     QTcpSocket *m_connection = nullptr;
+    AllowList m_allowList;
     quint16 m_localPort = 0;
     int m_error = 0;
     QString m_errorString;

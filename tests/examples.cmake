@@ -33,6 +33,20 @@ add_test(NAME examples_outside_host
 set_tests_properties(examples_outside_host PROPERTIES
     LABELS integration TIMEOUT 300 PROCESSORS 2)
 
+# A host built with the compiler and pkg-config alone against an installed
+# tree, and the installed systemd user unit of the server.
+add_test(NAME examples_pkgconfig_host
+    COMMAND ${CMAKE_COMMAND}
+            -DBINARY_DIR=${PROJECT_BINARY_DIR}
+            -DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR}/pkgconfig-host
+            -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
+            -DCXX_COMPILER=${CMAKE_CXX_COMPILER}
+            -DCXX_FLAGS=${FERROLINK_OUTSIDE_FLAGS}
+            -DINSTALL_BINDIR=${CMAKE_INSTALL_FULL_BINDIR}
+            -P ${CMAKE_CURRENT_SOURCE_DIR}/examples/pkgconfighost.cmake)
+set_tests_properties(examples_pkgconfig_host PROPERTIES
+    LABELS integration TIMEOUT 300 ENVIRONMENT FERROLINK_INTERFACE_NAME=/ferrolink-test-pkgconfig)
+
 # The README's first command on a machine without a display, on the
 # programs of this build.
 set(demo_env FERROLINK_INTERFACE_NAME=/ferrolink-test-demo)

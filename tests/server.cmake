@@ -18,3 +18,13 @@ endforeach()
 add_dependencies(tst_halvexbadlibrary fake_rsapi_findhardonly)
 target_compile_definitions(tst_halvexbadlibrary PRIVATE
     FINDHARD_ONLY_LIBRARY="$<TARGET_FILE:fake_rsapi_findhardonly>")
+
+# The server as a service: its allow list, its log, its command line.
+ferrolink_add_test(tst_allowlist SOURCES server/tst_allowlist.cpp LIBRARIES ferrolink_halvex)
+ferrolink_add_test(tst_eventlog SOURCES server/tst_eventlog.cpp LIBRARIES ferrolink_halvex)
+ferrolink_add_test(tst_halvexevents SOURCES server/tst_halvexevents.cpp
+    LIBRARIES ferrolink_halvex LIBRARY recording USES_PORT)
+ferrolink_add_test(tst_halvexcommandline SOURCES server/tst_halvexcommandline.cpp
+    LIBRARY recording USES_PORT LABELS integration)
+add_dependencies(tst_halvexcommandline halvex ferrolink-panel)
+target_compile_definitions(tst_halvexcommandline PRIVATE FERROLINK_VERSION="${PROJECT_VERSION}")

@@ -50,3 +50,65 @@ function(ferrolink_build_outside_host work prefix libdir)
     ferrolink_check_loads_sorvel(${work}/ferrolink-host ${libdir})
     message(STATUS "ferrolink-host built against ${found}")
 endfunction()
+
+# ferrolink_build_pkgconfig_host(<work dir> <library dir>)
+# Builds tests/examples/pkgconfighost with the compiler and the flags that
+# pkg-config gives for sorvel from <library dir>/pkgconfig alone, checks
+# that it loads libsorvel from <library dir> (put on the loader's path, as
+# pkg-config's flags carry no run path), and runs it offscreen.
+function(ferrolink_build_pkgconfig_host work libdir)
+    file(REMOVE_RECURSE ${work})
+    file(MAKE_DIRECTORY ${work})
+    set(ENV{PKG_CONFIG_PATH} ${libdir}/pkgconfig)
+    execute_process(COMMAND pkg-config --cflags --libs sorvel
+        OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE result)
+    if(result)
+        message(FATAL_ERROR "pkg-config finds no sorvel in ${libdir}/pkgconfig")
+    endif()
+    separate_arguments(flags UNIX_COMMAND "${flags}")
+    separate_arguments(extra UNIX_COMMAND "${CXX_FLAGS}")
+    execute_process(
+        COMMAND ${CXX_COMPILER} -std=c++17 ${extra}
+                ${SOURCE_DIR}/tests/examples/pkgconfighost/main.cpp ${flags}
+                -o ${work}/pkgconfig-host
+        RESULT_VARIABLE result)
+    if(result)
+        message(FATAL_ERROR "building the host with pkg-config's flags failed: ${result}")
+    endif()
+    set(ENV{LD_LIBRARY_PATH} ${libdir})
+    ferrolink_check_loads_sorvel(${work}/pkgconfig-host ${libdir})
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+                            ${work}/pkgconfig-host
+        OUTPUT_VARIABLE output RESULT_VARIABLE result)
+    if(result)
+        message(FATAL_ERROR "the host built with pkg-config failed (${result}): ${output}")
+    endif()
+    message(STATUS "pkgconfig-host built with: ${flags}")
+endfunction()
+
+# ferrolink_verify_unit(<unit file> <program> <installed program> <work dir>)
+# Checks the systemd user unit of the server: it starts <program> with the
+# options of HALVEX_OPTIONS, offscreen, restarts it on failure, and passes
+# systemd-analyze verify without a word (unknown keys and bad values are
+# only warnings there), checked on a copy that starts <installed program>,
+# where the unpacked or installed tree has it.
+function(ferrolink_verify_unit unit program installed work)
+    file(READ ${unit} text)
+    foreach(line "ExecStart=${program} $HALVEX_OPTIONS" "Restart=on-failure"
+                 "Environment=QT_QPA_PLATFORM=offscreen" "WantedBy=default.target")
+        string(FIND "${text}" "\n${line}\n" at)
+        if(at LESS 0)
+            message(FATAL_ERROR "${unit} has no line ${line}")
+        endif()
+    endforeach()
+    string(REPLACE "\nExecStart=${program} " "\nExecStart=${installed} " text "${text}")
+    file(REMOVE_RECURSE ${work})
+    file(MAKE_DIRECTORY ${work}/runtime)
+    file(WRITE ${work}/halvex.service "${text}")
+    set(ENV{XDG_RUNTIME_DIR} ${work}/runtime)
+    execute_process(COMMAND systemd-analyze verify --user ${work}/halvex.service
+        OUTPUT_VARIABLE output ERROR_VARIABLE output RESULT_VARIABLE result)
+    if(result OR NOT output STREQUAL "")
+        message(FATAL_ERROR "systemd-analyze verify ${unit} (${result}):\n${output}")
+    endif()
+endfunction()

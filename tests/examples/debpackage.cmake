@@ -58,7 +58,8 @@ foreach(file
         ${designer_dir}/sorveldesigner.so
         usr/share/applications/halvex.desktop usr/share/applications/ferrolink-panel.desktop
         usr/share/icons/hicolor/scalable/apps/halvex.svg
-        usr/share/icons/hicolor/scalable/apps/ferrolink-panel.svg)
+        usr/share/icons/hicolor/scalable/apps/ferrolink-panel.svg
+        usr/lib/pkgconfig/sorvel.pc usr/lib/systemd/user/halvex.service)
     if(NOT EXISTS ${root}/${file})
         message(FATAL_ERROR "the package holds no /${file}")
     endif()
@@ -107,3 +108,8 @@ if(PYTHON)
         message(FATAL_ERROR "the packaged module does not load as it should:\n${loaded}${problem}")
     endif()
 endif()
+
+# A host built with pkg-config alone, and the server's systemd user unit.
+ferrolink_build_pkgconfig_host(${WORK_DIR}/pkgconfig-host ${root}/usr/lib)
+ferrolink_verify_unit(${root}/usr/lib/systemd/user/halvex.service /usr/bin/halvex
+    ${root}/usr/bin/halvex ${WORK_DIR}/unit)

@@ -3,6 +3,7 @@
 #include "halvexclient.h"
 
 #include <QFile>
+#include <QTest>
 
 #include <csignal>
 
@@ -18,7 +19,7 @@ HalvexProcess::~HalvexProcess()
 
 void HalvexProcess::useLibraryFolder(const QString &folder)
 {
-    QStringList path = {folder, qEnvironmentVariable("FERROLINK_DEFAULT_LIBRARY_PATH")};
+    QStringList path = { folder, qEnvironmentVariable("FERROLINK_DEFAULT_LIBRARY_PATH") };
     path.removeAll(QString());
     m_environment.insert("LD_LIBRARY_PATH", path.join(u':'));
 }
@@ -30,9 +31,27 @@ void HalvexProcess::setEnvironment(const QString &name, const QString &value)
 
 bool HalvexProcess::startAndWaitUntilListening(int timeoutMs)
 {
+    return start() && waitUntilListening(timeoutMs);
+}
+
+bool HalvexProcess::start()
+{
+    m_errors.clear();
     m_process.setProcessEnvironment(m_environment);
-    m_process.start(qEnvironmentVariable("FERROLINK_BIN_DIR") + QStringLiteral("/halvex"), {});
-    return m_process.waitForStarted(5000) && waitUntilListening(timeoutMs);
+    m_process.start(qEnvironmentVariable("FERROLINK_BIN_DIR") + QStringLiteral("/halvex"),
+                    m_arguments);
+    return m_process.waitForStarted(5000);
+}
+
+bool HalvexProcess::waitForLog(const QByteArray &text, int timeoutMs)
+{
+    return QTest::qWaitFor([&] { return errors().contains(text); }, timeoutMs);
+}
+
+QByteArray HalvexProcess::errors()
+{
+    m_errors += m_process.readAllStandardError();
+    return m_errors;
 }
 
 bool HalvexProcess::waitUntilListening(int timeoutMs)
@@ -49,6 +68,13 @@ bool HalvexProcess::waitUntilListening(int timeoutMs)
 bool HalvexProcess::isRunning() const
 {
     return m_process.state() == QProcess::Running;
+}
+
+int HalvexProcess::exitCode() const
+{
+    if (isRunning() || m_process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return m_process.exitCode();
 }
 
 long HalvexProcess::residentKiB() const

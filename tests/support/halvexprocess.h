@@ -17,6 +17,13 @@ public:
     // Puts `folder` first on its library search path instead of the test's.
     void useLibraryFolder(const QString &folder);
     void setEnvironment(const QString &name, const QString &value);
+    // Its command-line arguments (none by default).
+    void setArguments(const QStringList &arguments) { m_arguments = arguments; }
+
+    // Starts it without waiting for it to serve.
+    bool start();
+    // Waits until its log on stderr holds `text` (at most `timeoutMs`).
+    bool waitForLog(const QByteArray &text, int timeoutMs);
 
     // Starts it and waits until it serves (it listens 10 to 15 s after
     // start; at most `timeoutMs`).
@@ -26,17 +33,22 @@ public:
     static bool waitUntilListening(int timeoutMs);
 
     bool isRunning() const;
+    // Its exit status once it has ended normally, else -1.
+    int exitCode() const;
     qint64 pid() const { return m_process.processId(); }
     // Resident size in KiB (VmRSS), -1 if unknown.
     long residentKiB() const;
     void signal(int number) const;
     // Ends it with SIGKILL and waits until it is gone.
     void kill();
-    QByteArray errors() { return m_process.readAllStandardError(); }
+    // Everything it wrote to stderr so far.
+    QByteArray errors();
 
 private:
     QProcess m_process;
     QProcessEnvironment m_environment;
+    QStringList m_arguments;
+    QByteArray m_errors;
 };
 
 #endif
