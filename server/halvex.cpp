@@ -1,9 +1,11 @@
 #include "halvex.h"
 
 #include "allowlist.h"
+#include "commandexecutor.h"
 #include "delay.h"
 #include "error.h"
 #include "interfacelibrary.h"
+#include "selftestpattern.h"
 #include "winsocket.h"
 
 #include <QApplication>
@@ -23,44 +25,6 @@
 namespace ferrolink {
 
 namespace {
-
-// One write of the self-test pattern and the wait after it (0: none).
-struct PatternStep
-{
-    int16_t byte;
-    float wait;
-};
-
-// A bit walking from bit 0 to bit 7 and back, everything off, two
-// alternating halves, a pair of bits moving outwards, everything off.
-constexpr PatternStep Pattern[] = {
-    { 1, 0.05f },  { 2, 0.05f },  { 4, 0.05f },   { 8, 0.05f },  { 16, 0.05f },
-    { 32, 0.05f }, { 64, 0.05f }, { 128, 0.05f }, { 64, 0.05f }, { 32, 0.05f },
-    { 16, 0.05f }, { 8, 0.05f },  { 4, 0.05f },   { 2, 0.05f },  { 1, 0.05f },
-    { 0, 0.0f },   { 170, 0.5f }, { 85, 0.5f },   { 170, 0.5f }, { 85, 0.5f },
-    { 24, 0.2f },  { 36, 0.2f },  { 66, 0.2f },   { 129, 0.2f }, { 0, 0.0f },
-};
-
-// A step of the data handler whose failure is passed over: the handler goes
-// on with its next step.
-template<typename Step> void ignoringErrors(Step &&step)
-{
-    try {
-        step();
-    } catch (const Error &) {
-    }
-}
-
-// A read of the data handler: a failed read gives 0, so that the client's
-// wait for the reply always ends.
-template<typename Read> int16_t readingOrZero(Read &&read)
-{
-    try {
-        return read();
-    } catch (const Error &) {
-        return 0;
-    }
-}
 
 QFont serifFont(qreal pointSize, bool italic)
 {
@@ -103,7 +67,8 @@ bool canShowMessageBoxes()
 
 Halvex::Halvex(InterfaceLibrary &library, const Clock &clock, quint16 port, QWidget *parent)
     : QMainWindow(parent), m_library(library), m_clock(clock), m_port(port),
-      m_winsocket(new Winsocket(this)), Timer1(new QTimer(this))
+      m_commands(std::make_unique<CommandExecutor>(library)), m_winsocket(new Winsocket(this)),
+      Timer1(new QTimer(this))
 {
     setWindowTitle(tr("Ferrolink-Server"));
     createLabels();
@@ -262,44 +227,27 @@ void Halvex::Winsocket_DataArrival(qint64 bytesTotal)
         execute(*request);
 }
 
-// Carries out one request. A failing step is passed over and the next one
-// taken, so the client sees no error; every read is answered.
+// Carries out one request and shows it: its value, then what was done. A
+// read is answered; the goodbye resets the server to listening; a letter
+// that is no command beeps.
 void Halvex::execute(const Request &request)
 {
     Label1->setText(QString::number(request.value));
-    switch (request.letter) {
-    case protocol::ReadDigital:
-        m_winsocket->sendData(readingOrZero([&] { return m_library.DIN(); }));
-        Label2->setText(tr("Lese... (D)"));
-        break;
-    case protocol::WriteDigital:
-        ignoringErrors([&] { m_library.DOUT(request.value); });
-        Label2->setText(tr("Schreibe... (D)"));
-        break;
-    case protocol::ReadAnalog:
-        m_winsocket->sendData(readingOrZero([&] { return m_library.AIN(request.value); }));
-        Label2->setText(tr("Lese... (A)"));
-        break;
-    case protocol::ChooseAnalogChannel:
-        Ausgabekanal = request.value;
-        Label2->setText(tr("Analogkanal... (A)"));
-        break;
-    case protocol::WriteAnalog:
-        ignoringErrors([&] { m_library.AOUT(Ausgabekanal, request.value); });
-        Label2->setText(tr("Schreibe ... (A)"));
-        break;
-    case protocol::Goodbye:
+    const CommandExecutor::Outcome outcome = m_commands->execute(request);
+    if (outcome.reply)
+        m_winsocket->sendData(*outcome.reply);
+    if (outcome.goodbye) {
         emit logged(tr("client %1 said goodbye").arg(m_winsocket->remoteHostIP()));
-        ignoringErrors([&] { INIT(); });
-        Label2->setText(tr("Rücksetzen!"));
-        break;
-    case protocol::Heartbeat:
-        Label2->setText(tr("Heartbeat"));
-        break;
-    default:
-        beep();
-        break;
+        try {
+            INIT();
+        } catch (const Error &) {
+            // The watchdog tries again at its next look.
+        }
     }
+    if (outcome.activity)
+        Label2->setText(tr(outcome.activity));
+    else
+        beep();
 }
 
 void Halvex::Ruecksetzen_Click()
@@ -358,7 +306,7 @@ void Halvex::comm_Click()
 // two steps, and the pattern stops early when the program is ending.
 void Halvex::playPattern()
 {
-    for (const PatternStep &step : Pattern) {
+    for (const PatternStep &step : SelfTestPattern) {
         if (m_ending)
             return;
         m_library.DOUT(step.byte);

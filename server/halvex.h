@@ -8,6 +8,7 @@
 #include <QMainWindow>
 
 #include <cstdint>
+#include <memory>
 
 class QCloseEvent;
 class QGroupBox;
@@ -18,6 +19,7 @@ class QTimer;
 namespace ferrolink {
 
 class AllowList;
+class CommandExecutor;
 class Error;
 class InterfaceLibrary;
 class Winsocket;
@@ -105,8 +107,9 @@ private:
     const quint16 m_port;
 
     double Empfangszeit = 0.0;
-    int16_t Ausgabekanal = 0;
     RequestSplitter m_requests;
+    // Carries out the requests on the library (and keeps Ausgabekanal).
+    std::unique_ptr<CommandExecutor> m_commands;
 
     // The component Winsocket of the window (object name "Winsocket").
     Winsocket *m_winsocket = nullptr;

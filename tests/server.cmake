@@ -28,3 +28,7 @@ ferrolink_add_test(tst_halvexcommandline SOURCES server/tst_halvexcommandline.cp
     LIBRARY recording USES_PORT LABELS integration)
 add_dependencies(tst_halvexcommandline halvex ferrolink-panel)
 target_compile_definitions(tst_halvexcommandline PRIVATE FERROLINK_VERSION="${PROJECT_VERSION}")
+
+# The request table on its own, without a window or a port.
+ferrolink_add_test(tst_commandexecutor SOURCES server/tst_commandexecutor.cpp
+    LIBRARIES ferrolink_halvex LIBRARY recording)
