@@ -1,3 +1,4 @@
+// The way to the interface a command goes through: local library or server.
 #ifndef FERROLINK_BACKEND_H
 #define FERROLINK_BACKEND_H
 

@@ -1,3 +1,4 @@
+// Reads ferrolink's arguments with QCommandLineParser; --help and --version.
 #include "commandline.h"
 
 #include "failure.h"

@@ -1,3 +1,4 @@
+// The command line of ferrolink, read and checked before anything is sent.
 #ifndef FERROLINK_COMMANDLINE_H
 #define FERROLINK_COMMANDLINE_H
 

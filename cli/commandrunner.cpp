@@ -1,3 +1,4 @@
+// The commands of ferrolink: write, read, analog, analog-write, test, watch.
 #include "commandrunner.h"
 
 #include "backend.h"

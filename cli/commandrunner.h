@@ -1,3 +1,4 @@
+// Carries out one command of ferrolink on a backend and prints its result.
 #ifndef FERROLINK_COMMANDRUNNER_H
 #define FERROLINK_COMMANDRUNNER_H
 

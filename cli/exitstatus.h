@@ -1,3 +1,4 @@
+// ferrolink's exit statuses, one for each kind of failure.
 #ifndef FERROLINK_EXITSTATUS_H
 #define FERROLINK_EXITSTATUS_H
 

@@ -1,3 +1,4 @@
+// Why ferrolink cannot go on: its exit status and its message.
 #include "failure.h"
 
 namespace ferrolink {

@@ -1,3 +1,4 @@
+// Why ferrolink cannot go on: its exit status and its message.
 #ifndef FERROLINK_FAILURE_H
 #define FERROLINK_FAILURE_H
 

@@ -1,3 +1,4 @@
+// Ctrl+C and SIGTERM raise a flag that the running command looks at.
 #include "interruption.h"
 
 #include <csignal>

@@ -1,3 +1,4 @@
+// Ctrl+C and SIGTERM for the commands that run until stopped.
 #ifndef FERROLINK_INTERRUPTION_H
 #define FERROLINK_INTERRUPTION_H
 

@@ -1,3 +1,4 @@
+// What one run of ferrolink is asked to do.
 #ifndef FERROLINK_INVOCATION_H
 #define FERROLINK_INVOCATION_H
 

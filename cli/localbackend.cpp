@@ -1,3 +1,4 @@
+// The interface library on this PC, as a backend of ferrolink.
 #include "localbackend.h"
 
 #include "error.h"

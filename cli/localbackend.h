@@ -1,3 +1,4 @@
+// The interface library on this PC, as a backend of ferrolink.
 #ifndef FERROLINK_LOCALBACKEND_H
 #define FERROLINK_LOCALBACKEND_H
 

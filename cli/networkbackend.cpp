@@ -1,3 +1,4 @@
+// A server over TCP, as a backend of ferrolink: connect, ask, say goodbye.
 #include "networkbackend.h"
 
 #include "failure.h"

@@ -1,3 +1,4 @@
+// A server over TCP, as a backend of ferrolink: connect, ask, say goodbye.
 #ifndef FERROLINK_NETWORKBACKEND_H
 #define FERROLINK_NETWORKBACKEND_H
 

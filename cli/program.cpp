@@ -1,3 +1,4 @@
+// ferrolink from its arguments to its exit status.
 #include "program.h"
 
 #include "commandline.h"

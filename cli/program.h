@@ -1,3 +1,4 @@
+// ferrolink from its arguments to its exit status.
 #ifndef FERROLINK_PROGRAM_H
 #define FERROLINK_PROGRAM_H
 

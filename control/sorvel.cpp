@@ -1,3 +1,4 @@
+// The control Sorvel: its members, local mode, and the fallback to a server.
 #include "sorvel.h"
 
 #include "delay.h"

@@ -1,3 +1,4 @@
+// The Ferrolink control Sorvel, the class hosts place on their forms.
 #ifndef SORVEL_H
 #define SORVEL_H
 

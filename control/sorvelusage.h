@@ -1,3 +1,4 @@
+// The usage text and size of the control's design-time picture.
 #ifndef FERROLINK_SORVELUSAGE_H
 #define FERROLINK_SORVELUSAGE_H
 

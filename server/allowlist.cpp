@@ -1,3 +1,4 @@
+// Reads --allow networks and tells whether a peer is in one of them.
 #include "allowlist.h"
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// The networks whose clients halvex serves (--allow).
 #ifndef FERROLINK_ALLOWLIST_H
 #define FERROLINK_ALLOWLIST_H
 

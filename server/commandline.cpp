@@ -1,3 +1,4 @@
+// Reads halvex's command line with QCommandLineParser.
 #include "commandline.h"
 
 #include <QCommandLineOption>

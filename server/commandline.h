@@ -1,3 +1,4 @@
+// halvex's command line: --help, --version, --allow.
 #ifndef FERROLINK_COMMANDLINE_H
 #define FERROLINK_COMMANDLINE_H
 

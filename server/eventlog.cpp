@@ -1,3 +1,4 @@
+// halvex's log: one line per event, stamped unless the journal stamps it.
 #include "eventlog.h"
 
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// halvex's log: one line per event on stderr.
 #ifndef FERROLINK_EVENTLOG_H
 #define FERROLINK_EVENTLOG_H
 

@@ -1,3 +1,4 @@
+// The listening half of the server socket: hands accepted descriptors out.
 #include "listener.h"
 
 namespace ferrolink {

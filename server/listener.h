@@ -1,3 +1,4 @@
+// The listening half of the server socket: hands accepted descriptors out.
 #ifndef FERROLINK_LISTENER_H
 #define FERROLINK_LISTENER_H
 

@@ -1,3 +1,4 @@
+// SIGINT and SIGTERM through a socket pair into the event loop.
 #include "signalwatcher.h"
 
 #include <QSocketNotifier>

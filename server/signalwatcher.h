@@ -1,3 +1,4 @@
+// SIGINT and SIGTERM, turned into a signal on the event loop.
 #ifndef FERROLINK_SIGNALWATCHER_H
 #define FERROLINK_SIGNALWATCHER_H
 
