@@ -62,7 +62,7 @@ bool ServerConnection::send(const QByteArray &request)
         return false;
     // A server that does not read: the request is lost rather than queued
     // without end.
-    if (Winsock1->bytesToWrite() + request.size() > PendingOutputLimit)
+    if (Winsock1->bytesToWrite() >= PendingOutputLimit)
         return false;
     if (Winsock1->write(request) != request.size())
         return false;

@@ -55,7 +55,8 @@ public:
     bool isConnected() const;
 
     // Sends `request` as one piece. False, and nothing sent, when there is
-    // no connection or PendingOutputLimit bytes already wait to go out.
+    // no connection or PendingOutputLimit bytes already wait to go out (so
+    // no more than that and one request ever wait).
     bool send(const QByteArray &request);
     // Sends `request` and handles events until its reply has come; returns
     // the reply. Returns 0 at once when the request cannot be sent, and 0
