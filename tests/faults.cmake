@@ -8,3 +8,5 @@ add_dependencies(tst_serverfaults halvex)
 ferrolink_add_test(tst_serverbacklog SOURCES faults/tst_serverbacklog.cpp
     LIBRARIES Qt6::Network USES_PORT LABELS integration TIMEOUT 120)
 add_dependencies(tst_serverbacklog halvex rsapi)
+target_compile_definitions(tst_serverbacklog PRIVATE
+    FERROLINK_SANITIZED=$<BOOL:${FERROLINK_SANITIZE}>)

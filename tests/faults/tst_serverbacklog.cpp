@@ -81,7 +81,10 @@ void TestServerBacklog::holdsBackAClientThatNeverReadsItsReplies()
     }
     const long growth = mostResident - residentBefore;
     qInfo("%lld requests sent, resident size of halvex grew by up to %ld KiB", sent, growth);
-    QVERIFY2(growth < GrowthLimitKiB, qPrintable(QString("grew by %1 KiB").arg(growth)));
+    // The sanitizers keep freed memory from reuse for a while: there the
+    // server's memory shows nothing of its bounds.
+    if (!FERROLINK_SANITIZED)
+        QVERIFY2(growth < GrowthLimitKiB, qPrintable(QString("grew by %1 KiB").arg(growth)));
     QVERIFY(m_halvex->isRunning());
 
     // Gone, the client leaves the server free for the next one at the
