@@ -60,6 +60,10 @@ bool ServerConnection::send(const QByteArray &request)
 {
     if (!isConnected())
         return false;
+    // A server that does not read: the request is lost rather than queued
+    // without end.
+    if (Winsock1->bytesToWrite() >= PendingOutputLimit)
+        return false;
     if (Winsock1->write(request) != request.size())
         return false;
     Winsock1->flush();
@@ -110,6 +114,8 @@ void ServerConnection::Winsock1_DataArrival()
             continue; // nobody asked for it
         OwedRead *oldest = m_owed.front();
         m_owed.pop_front();
+        if (!oldest)
+            continue; // its read gave up
         oldest->reply = *reply;
         oldest->over = true;
     }
@@ -134,18 +140,20 @@ void ServerConnection::Winsock1_StateChanged(QAbstractSocket::SocketState state)
     giveUpOwedReads();
 }
 
+// The read keeps its place: its reply is still to come, and must not be
+// taken by the reads after it.
 void ServerConnection::forget(OwedRead *read)
 {
-    const auto found = std::find(m_owed.begin(), m_owed.end(), read);
-    if (found != m_owed.end())
-        m_owed.erase(found);
+    std::replace(m_owed.begin(), m_owed.end(), read, static_cast<OwedRead *>(nullptr));
     read->over = true;
 }
 
 void ServerConnection::giveUpOwedReads()
 {
-    for (OwedRead *read : m_owed)
-        read->over = true;
+    for (OwedRead *read : m_owed) {
+        if (read)
+            read->over = true;
+    }
     m_owed.clear();
 }
 

@@ -21,9 +21,16 @@ namespace ferrolink {
 //
 // Replies are matched to reads in the order their requests went out (the
 // server answers in order): each complete reply goes to the oldest read
-// still waiting, so a read nested inside another read's wait gets its own
-// reply. A read that has waited ReplyWait without its reply gives up and is
-// owed nothing more; a reply that no read waits for is dropped.
+// still owed one, so a read nested inside another read's wait gets its own
+// reply. A read that has waited ReplyWait without its reply gives up but
+// keeps its place in that order: its reply, when it comes, is dropped, and
+// every later read still gets its own. A reply that no read was sent for is
+// dropped.
+//
+// What the control queues for a server that does not take it (a stalled or
+// suspended one) is bounded: once PendingOutputLimit bytes wait to go out, a
+// request is not sent. The connection stays; once the server reads again,
+// requests go out as before.
 class ServerConnection : public QObject
 {
     Q_OBJECT
@@ -31,6 +38,10 @@ class ServerConnection : public QObject
 public:
     // How long a read waits for its reply.
     static constexpr int ReplyWaitMilliseconds = 5000;
+    // The most bytes the connection queues for a server that does not read,
+    // on top of what the system's own buffers hold: about 20000 writes, far
+    // more than a server that reads ever lets pile up.
+    static constexpr qint64 PendingOutputLimit = 64 * 1024;
 
     explicit ServerConnection(QObject *parent = nullptr);
     ~ServerConnection() override;
@@ -44,7 +55,8 @@ public:
     bool isConnected() const;
 
     // Sends `request` as one piece. False, and nothing sent, when there is
-    // no connection.
+    // no connection or PendingOutputLimit bytes already wait to go out (so
+    // no more than that and one request ever wait).
     bool send(const QByteArray &request);
     // Sends `request` and handles events until its reply has come; returns
     // the reply. Returns 0 at once when the request cannot be sent, and 0
@@ -69,7 +81,8 @@ private:
 
     QTcpSocket *Winsock1 = nullptr;
     ReplyDecoder m_replies;
-    // The reads still waiting, oldest first.
+    // The reads owed a reply, oldest first; nullptr for a read that gave up,
+    // whose reply is still to come and to be dropped.
     std::deque<OwedRead *> m_owed;
 };
 

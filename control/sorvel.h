@@ -32,6 +32,11 @@ class ServerConnection;
 // IP "127.0.0.1" does, handling events for 4 s) and its own write or read
 // is lost (a read returns 0; Analogwert reads again through that server).
 //
+// A server that stops taking requests (stalled or suspended) is never
+// waited for beyond the usual: once 64 KiB of requests wait to go out to it,
+// writes and heartbeats are lost and reads return 0 at once. The connection
+// stays; once the server reads again, everything goes on as before.
+//
 // Hosts call the members directly or by name through the meta-object, for
 // example QMetaObject::invokeMethod(control, "Ausgabe", Qt::DirectConnection,
 // Q_ARG(qint16&, value)); arguments passed by reference are the caller's own
@@ -74,14 +79,16 @@ public:
     // interface's port, to try things out without an interface.
     Q_INVOKABLE void simuliert();
     // Writes the digital output byte; Wert is clamped to 0..255 first.
-    // Network mode sends "<Wert>S" and does not wait; without a connection
-    // the write is skipped.
+    // Network mode sends "<Wert>S" and does not wait; without a connection,
+    // or while 64 KiB wait to go out to a server that does not read, the
+    // write is lost.
     Q_INVOKABLE void Ausgabe(qint16 &Wert);
     // Reads the digital input byte. Network mode sends "R" and handles
     // events until its reply has come (replies are matched to reads in
-    // order, so a read nested in another's wait gets its own); 0 when the
-    // read fails: no connection (at once), the connection ends, no reply
-    // within 5 s, or a library error.
+    // order, so a read nested in another's wait gets its own, and the late
+    // reply of a read that gave up goes to no one); 0 when the read fails:
+    // no connection or a server that does not read (at once), the
+    // connection ends, no reply within 5 s, or a library error.
     Q_INVOKABLE qint16 Eingabe();
     // Reads analog input kanal (not clamped). Network mode sends "<kanal>A"
     // and waits as Eingabe does; 0 when the read fails.

@@ -79,6 +79,7 @@ Halvex::Halvex(InterfaceLibrary &library, const Clock &clock, quint16 port, QWid
     connect(m_winsocket, &Winsocket::connectionRequest, this, &Halvex::Winsocket_ConnectionRequest);
     connect(m_winsocket, &Winsocket::dataArrival, this, &Halvex::Winsocket_DataArrival);
     connect(m_winsocket, &Winsocket::connectionRefused, this, &Halvex::Winsocket_ConnectionRefused);
+    connect(m_winsocket, &Winsocket::repliesDrained, this, &Halvex::takeRequests);
 
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(WatchdogInterval);
@@ -137,7 +138,6 @@ void Halvex::Form_Load()
 
 void Halvex::INIT()
 {
-    Timer1->stop();
     m_requests.clear();
     m_winsocket->setLocalPort(m_port);
     // Listening replaces a listener and drops a connection, the connection
@@ -148,6 +148,8 @@ void Halvex::INIT()
             = tr("Cannot listen on port %1: %2").arg(m_port).arg(m_winsocket->errorString());
         throw Error(m_winsocket->error(), text.toStdString());
     }
+    // Only now: after a failed listen the watchdog tries again.
+    Timer1->stop();
     setWindowTitle(tr("bereit"));
     Label->setText(tr("Warten auf Verbindung"));
     emit logged(tr("listening on port %1").arg(m_port));
@@ -213,18 +215,35 @@ void Halvex::Winsocket_ConnectionRefused(const QHostAddress &peer)
     emit logged(tr("client %1 refused: not in --allow").arg(client));
 }
 
-// Every arrival counts as a sign of life, whatever it holds. The bytes go
-// into the request splitter, and every complete request is carried out in
-// order; a request whose letter has not come yet waits for the next arrival.
+// Every arrival counts as a sign of life, whatever it holds.
 void Halvex::Winsocket_DataArrival(qint64 bytesTotal)
 {
     Q_UNUSED(bytesTotal);
     Empfangszeit = m_clock.seconds();
-    m_requests.feed(m_winsocket->getData());
-    // INIT() on "I" empties the splitter: what followed belonged to the
-    // connection that has ended.
-    while (const std::optional<Request> request = m_requests.next())
-        execute(*request);
+    takeRequests();
+}
+
+// The received bytes go into the request splitter, and every complete
+// request is carried out in order; a request whose letter has not come yet
+// waits for the next arrival. While the replies pile up for a client that
+// does not read them, no request is taken: the rest waits in the splitter
+// and the socket's bounded buffer, TCP holds the client back, and a client
+// from which nothing arrives any more is dropped by the watchdog. Taking
+// goes on once the replies have drained.
+void Halvex::takeRequests()
+{
+    while (!m_winsocket->isBackedUp()) {
+        if (const std::optional<Request> request = m_requests.next()) {
+            execute(*request);
+            continue;
+        }
+        // INIT() on "I" empties the splitter and drops the connection: what
+        // followed belonged to the connection that has ended.
+        const QByteArray bytes = m_winsocket->getData();
+        if (bytes.isEmpty())
+            return;
+        m_requests.feed(bytes);
+    }
 }
 
 // Carries out one request and shows it: its value, then what was done. A

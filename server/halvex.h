@@ -34,7 +34,10 @@ class Winsocket;
 // received data; if so it resets the server to listening on the port (INIT).
 // A connection request is taken, and from then on nothing listens, so one
 // client is served at a time. Requests are carried out on the interface
-// library; reads are answered with two bytes.
+// library; reads are answered with two bytes. While the replies pile up for
+// a client that does not read them (Winsocket::ReplyBacklogLimit), no more
+// requests are taken from it until they have drained; a client held back
+// that way sends nothing more and is dropped by the watchdog.
 //
 // An error that must end the program (the library cannot be bound at start
 // or for "Rücksetzen" and "Testmuster", the port cannot be listened on) is
@@ -57,9 +60,11 @@ public:
                     quint16 port = protocol::Port, QWidget *parent = nullptr);
     ~Halvex() override;
 
-    // Stops the watchdog and listens again on the port, dropping the
-    // connection or listener the socket held.
-    // Throws ferrolink::Error when listening fails.
+    // Listens again on the port, dropping the connection or listener the
+    // socket held, and stops the watchdog.
+    // Throws ferrolink::Error when listening fails; the socket is then
+    // closed and the watchdog goes on, so that it tries again at its next
+    // look after 10 silent seconds.
     void INIT();
     // Waits `zeit` seconds while every event of the program is handled.
     void delay(float zeit);
@@ -93,6 +98,7 @@ private:
     void createMenus();
     void Form_Load();
 
+    void takeRequests();
     void execute(const Request &request);
     void playPattern();
     QString describeReset() const;

@@ -64,6 +64,7 @@ Winsocket::Winsocket(QObject *parent)
     // rather than accepted by the system and then dropped.
     m_listener->setListenBacklogSize(0);
     connect(m_connection, &QTcpSocket::readyRead, this, &Winsocket::onReadyRead);
+    connect(m_connection, &QTcpSocket::bytesWritten, this, &Winsocket::onBytesWritten);
 }
 
 Winsocket::~Winsocket() = default;
@@ -86,6 +87,7 @@ void Winsocket::close()
 
 void Winsocket::dropConnection()
 {
+    m_backedUp = false;
     if (m_connection->state() != QAbstractSocket::UnconnectedState) {
         // Hand what is still buffered to the system, which delivers it
         // after the close; then let go of the connection at once.
@@ -129,6 +131,8 @@ bool Winsocket::accept(qintptr requestId)
 {
     if (m_connection->state() != QAbstractSocket::UnconnectedState)
         m_connection->abort();
+    m_backedUp = false;
+    m_connection->setReadBufferSize(ReceiveLimit);
     if (!m_connection->setSocketDescriptor(requestId)) {
         setError(systemErrorNumber(m_connection->error()), m_connection->errorString());
         ::close(static_cast<int>(requestId));
@@ -165,12 +169,21 @@ bool Winsocket::sendData(int16_t value)
         return false;
     }
     m_connection->flush();
+    m_backedUp = m_connection->bytesToWrite() >= ReplyBacklogLimit;
     return true;
 }
 
 void Winsocket::onReadyRead()
 {
     emit dataArrival(m_connection->bytesAvailable());
+}
+
+void Winsocket::onBytesWritten()
+{
+    if (m_backedUp && m_connection->bytesToWrite() < ReplyBacklogLimit) {
+        m_backedUp = false;
+        emit repliesDrained();
+    }
 }
 
 // A listener whose accept fails (also when the peer gave up before it was

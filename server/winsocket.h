@@ -20,6 +20,10 @@ class Listener;
 // then on the socket is that connection and nothing listens. Closing ends
 // either, and the socket can listen again.
 //
+// What a connection holds is bounded: at most ReceiveLimit received bytes
+// wait to be read (beyond them TCP holds the peer back), and the owner stops
+// sending while isBackedUp(), until repliesDrained().
+//
 // Failures are reported by return values with error() and errorString(),
 // never by exceptions.
 class Winsocket : public QObject
@@ -29,6 +33,13 @@ class Winsocket : public QObject
 public:
     enum State { Closed = 0, Listening, Connected };
     Q_ENUM(State)
+
+    // Received bytes held until read: 64 KiB, some 20000 requests, more than
+    // a client that waits for its replies ever has outstanding.
+    static constexpr qint64 ReceiveLimit = 64 * 1024;
+    // Replies waiting to go out, on top of what the system's buffers hold:
+    // 32768 replies to a client that does not read them.
+    static constexpr qint64 ReplyBacklogLimit = 64 * 1024;
 
     explicit Winsocket(QObject *parent = nullptr);
     ~Winsocket() override;
@@ -54,10 +65,13 @@ public:
 
     // The peer's address; an IPv4 peer as dotted text ("192.168.0.7").
     QString remoteHostIP() const;
-    // Everything received and not yet read.
+    // What was received and not yet read, at most ReceiveLimit bytes.
     QByteArray getData();
     // Sends the value as its two bytes (low byte first) at once.
     bool sendData(int16_t value);
+    // True once a reply left ReplyBacklogLimit bytes or more waiting to go
+    // out, until they drained below it or the connection ended.
+    bool isBackedUp() const { return m_backedUp; }
 
     // The system's number of the last failure (errno values) and its text.
     int error() const { return m_error; }
@@ -69,11 +83,14 @@ signals:
     // address, an IPv4 peer in IPv4 form (null if it could not be told).
     void connectionRefused(const QHostAddress &peer);
     void dataArrival(qint64 bytesTotal);
+    // The replies waiting to go out fell below ReplyBacklogLimit again.
+    void repliesDrained();
 
 private:
     void dropConnection();
     void onConnectionRequest(qintptr requestId);
     void onReadyRead();
+    void onBytesWritten();
     void onAcceptError();
     void setError(int number, const QString &text);
 
@@ -83,6 +100,7 @@ private:
     quint16 m_localPort = 0;
     int m_error = 0;
     QString m_errorString;
+    bool m_backedUp = false;
 };
 
 } // namespace ferrolink

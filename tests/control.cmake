@@ -7,6 +7,8 @@ ferrolink_add_test(tst_sorvelerrors SOURCES control/tst_sorvelerrors.cpp
     LIBRARIES sorvel LIBRARY nodin)
 ferrolink_add_test(tst_sorvelnetwork SOURCES control/tst_sorvelnetwork.cpp
     LIBRARIES sorvel LIBRARY recording USES_PORT LABELS integration TIMEOUT 240)
+target_compile_definitions(tst_sorvelnetwork PRIVATE
+    FERROLINK_SANITIZED=$<BOOL:${FERROLINK_SANITIZE}>)
 ferrolink_add_test(tst_sorvelfallback SOURCES control/tst_sorvelfallback.cpp
     LIBRARIES sorvel LIBRARY garbage USES_PORT LABELS integration TIMEOUT 180)
 

@@ -71,6 +71,7 @@ private slots:
     void endClosesTheSocketAndLeavesTheOutputs();
     void aFailedAcceptKeepsTheServerListening_data();
     void aFailedAcceptKeepsTheServerListening();
+    void aFailedListenOnGoodbyeLeavesTheWatchdogOn();
     void patternWritesItsSequenceAndChangesNoText();
     void patternGoesOnServingTheClient();
     void patternChosenAgainPlaysOnceMoreInside();
@@ -580,6 +581,29 @@ void TestHalvexWindow::aFailedAcceptKeepsTheServerListening()
     HalvexClient client;
     QVERIFY(connectClient(client));
     QCOMPARE(text("Label"), QStringLiteral("Verbunden mit 127.0.0.1"));
+    QCOMPARE(ended.count(), 0);
+}
+
+void TestHalvexWindow::aFailedListenOnGoodbyeLeavesTheWatchdogOn()
+{
+    QVERIFY(listenNow());
+    HalvexClient client, next;
+    QVERIFY(connectClient(client));
+    QSignalSpy ended(m_window.get(), &Halvex::ended);
+    // Another program takes the port while the client is served.
+    QTcpServer other;
+    QVERIFY(other.listen(QHostAddress::Any, HalvexClient::Port));
+
+    QVERIFY(deliver(client, "I"));
+    QVERIFY(client.waitForServerClose(Wait));
+    QVERIFY(watchdogRuns());
+    other.close();
+
+    // The watchdog's own tick, once it finds 10 silent seconds, listens.
+    m_clock.advance(Halvex::SilenceLimit + 1.0);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->windowTitle(), QStringLiteral("bereit"),
+                              Halvex::WatchdogInterval + Wait);
+    QVERIFY(connectClient(next));
     QCOMPARE(ended.count(), 0);
 }
 

@@ -8,6 +8,13 @@
 
 #include <algorithm>
 
+namespace {
+
+// The system's receive buffer of a client's connection while not reading.
+constexpr int StalledBuffer = 4096;
+
+} // namespace
+
 RecordingServer::RecordingServer(QObject *parent) : QObject(parent), m_server(new QTcpServer(this))
 {
     m_clock.start();
@@ -59,6 +66,25 @@ void RecordingServer::holdReplies(const QList<int> &milliseconds)
     m_holds = milliseconds;
 }
 
+void RecordingServer::setReading(bool reading)
+{
+    m_reading = reading;
+    applyReading();
+    if (reading && m_client)
+        readClient();
+}
+
+// A read buffer of one byte that is never emptied stops the socket reading;
+// a small system buffer lets the client's pile-up begin soon.
+void RecordingServer::applyReading()
+{
+    if (!m_client)
+        return;
+    m_client->setReadBufferSize(m_reading ? 0 : 1);
+    if (!m_reading)
+        m_client->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, StalledBuffer);
+}
+
 void RecordingServer::sendRaw(const QByteArray &bytes)
 {
     if (m_client) {
@@ -86,12 +112,15 @@ void RecordingServer::acceptClient()
         ++m_connections;
         connect(m_client, &QTcpSocket::readyRead, this, &RecordingServer::readClient);
         connect(m_client, &QTcpSocket::disconnected, this, &RecordingServer::clientGone);
+        applyReading();
         emit clientConnected();
     }
 }
 
 void RecordingServer::readClient()
 {
+    if (!m_reading)
+        return;
     // A request is its number's characters up to and including the first
     // other byte, its letter; kept exactly as sent.
     for (const char c : m_client->readAll()) {

@@ -18,8 +18,8 @@ class QTcpSocket;
 // It records every request received, with the time it came, and answers
 // reads in order: "R" with digitalInput(), "<n>A" with analogBase() + n.
 // Faults on request: replies held back for a while, reads not answered at
-// all, stray replies, a client dropped. One client at a time; a new one
-// replaces the old.
+// all, stray replies, a client dropped, a server that stops reading. One client at a time; a new
+// one replaces the old.
 class RecordingServer : public QObject
 {
     Q_OBJECT
@@ -60,6 +60,10 @@ public:
     // read came (one entry per reply, in order); later ones at once. Replies
     // always leave in the order of their reads.
     void holdReplies(const QList<int> &milliseconds);
+    // While false nothing more is read from the client, as from a stalled
+    // server: its small buffers fill, then TCP holds the client back. Once
+    // true again, everything that waited is read and answered in order.
+    void setReading(bool reading);
 
     // Sends bytes to the client unasked.
     void sendRaw(const QByteArray &bytes);
@@ -78,6 +82,7 @@ private:
         QByteArray bytes;
     };
 
+    void applyReading();
     void acceptClient();
     void readClient();
     void clientGone();
@@ -95,6 +100,7 @@ private:
     qint16 m_digitalInput = 5;
     qint16 m_analogBase = 1000;
     bool m_answering = true;
+    bool m_reading = true;
     int m_connections = 0;
     qint64 m_disconnectedAt = -1;
 };
