@@ -1,3 +1,5 @@
+// The server's window: its widgets and menus, the connection lifecycle with
+// the watchdog, and the wiring of socket, requests and log.
 #include "halvex.h"
 
 #include "allowlist.h"
@@ -6,64 +8,21 @@
 #include "error.h"
 #include "interfacelibrary.h"
 #include "selftestpattern.h"
+#include "windowparts.h"
 #include "winsocket.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QTimer>
 
-#include <cstdio>
 #include <cstdlib>
 
 namespace ferrolink {
-
-namespace {
-
-QFont serifFont(qreal pointSize, bool italic)
-{
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setPointSizeF(pointSize);
-    font.setBold(true);
-    font.setItalic(italic);
-    return font;
-}
-
-QLabel *createLabel(QWidget *parent, const QString &name, const QRect &geometry, const QFont &font,
-                    Qt::Alignment alignment)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    label->setFont(font);
-    label->setAlignment(alignment | Qt::AlignTop);
-    label->setWordWrap(true);
-    return label;
-}
-
-QGroupBox *createFrame(QWidget *parent, const QString &name, const QString &caption,
-                       const QRect &geometry)
-{
-    auto *frame = new QGroupBox(caption, parent);
-    frame->setObjectName(name);
-    frame->setGeometry(geometry);
-    return frame;
-}
-
-// Without a display there is nobody to click a message box away.
-bool canShowMessageBoxes()
-{
-    const QString platform = QGuiApplication::platformName();
-    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
-}
-
-} // namespace
 
 Halvex::Halvex(InterfaceLibrary &library, const Clock &clock, quint16 port, QWidget *parent)
     : QMainWindow(parent), m_library(library), m_clock(clock), m_port(port),
@@ -353,11 +312,7 @@ void Halvex::fail(const Error &error)
     if (m_ending)
         return;
     stop(EXIT_FAILURE);
-    const QString line = QString::fromStdString(error.describe());
-    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
-    std::fflush(stderr);
-    if (canShowMessageBoxes())
-        QMessageBox::critical(this, tr("Ferrolink-Server"), line);
+    showFatalError(this, tr("Ferrolink-Server"), QString::fromStdString(error.describe()));
     finish();
 }
 
