@@ -1,5 +1,7 @@
 #include "serverconnection.h"
 
+#include "sendatonce.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QPointer>
@@ -7,6 +9,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
 
 namespace ferrolink {
@@ -16,11 +19,15 @@ struct ServerConnection::OwedRead
 {
     std::optional<int16_t> reply;
     bool over = false; // the reply came, or the read gave up
+    std::chrono::steady_clock::time_point giveUpAt;
 };
 
 ServerConnection::ServerConnection(QObject *parent)
-    : QObject(parent), Winsock1(new QTcpSocket(this))
+    : QObject(parent), Winsock1(new QTcpSocket(this)), m_replyWait(new QTimer(this))
 {
+    m_replyWait->setSingleShot(true);
+    m_replyWait->setTimerType(Qt::PreciseTimer);
+    connect(m_replyWait, &QTimer::timeout, this, &ServerConnection::giveUpLateReads);
     Winsock1->setObjectName(QStringLiteral("Winsock1"));
     connect(Winsock1, &QTcpSocket::connected, this, &ServerConnection::Winsock1_Connect);
     connect(Winsock1, &QTcpSocket::readyRead, this, &ServerConnection::Winsock1_DataArrival);
@@ -60,7 +67,15 @@ bool ServerConnection::send(const QByteArray &request)
 {
     if (!isConnected())
         return false;
-    if (Winsock1->write(request) != request.size())
+    // Straight to the system while nothing waits in the socket's buffer.
+    const qsizetype direct
+        = Winsock1->bytesToWrite() == 0 ? sendAtOnce(Winsock1->socketDescriptor(), request) : 0;
+    if (direct == request.size())
+        return true;
+    // What the system did not take (or all of it, on a failure the socket
+    // then reports itself) goes through the socket's buffer.
+    const QByteArray rest = request.sliced(direct);
+    if (Winsock1->write(rest) != rest.size())
         return false;
     Winsock1->flush();
     return isConnected();
@@ -72,13 +87,13 @@ int16_t ServerConnection::read(const QByteArray &request)
         return 0;
 
     OwedRead owed;
+    owed.giveUpAt
+        = std::chrono::steady_clock::now() + std::chrono::milliseconds(ReplyWaitMilliseconds);
     m_owed.push_back(&owed);
-
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.setTimerType(Qt::PreciseTimer);
-    connect(&deadline, &QTimer::timeout, this, [this, &owed] { forget(&owed); });
-    deadline.start(ReplyWaitMilliseconds);
+    // One timer for all the reads owed: armed for the oldest, it is not
+    // touched while replies come in time.
+    if (!m_replyWait->isActive())
+        m_replyWait->start(ReplyWaitMilliseconds);
 
     // Sleeps in the event loop until something happens: the reply's arrival,
     // the end of the connection or the deadline each wake it.
@@ -132,6 +147,19 @@ void ServerConnection::Winsock1_StateChanged(QAbstractSocket::SocketState state)
     if (Winsock1->bytesAvailable() > 0)
         Winsock1_DataArrival();
     giveUpOwedReads();
+}
+
+// The reads owed are in the order they began, so their deadlines too: those
+// past theirs give up, and the timer waits for the next one's.
+void ServerConnection::giveUpLateReads()
+{
+    const auto now = std::chrono::steady_clock::now();
+    while (!m_owed.empty() && m_owed.front()->giveUpAt <= now)
+        forget(m_owed.front());
+    if (m_owed.empty())
+        return;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(m_owed.front()->giveUpAt - now);
+    m_replyWait->start(int(left.count()));
 }
 
 void ServerConnection::forget(OwedRead *read)

@@ -12,6 +12,7 @@
 #include <deque>
 
 class QTcpSocket;
+class QTimer;
 
 namespace ferrolink {
 
@@ -64,10 +65,13 @@ private:
     void Winsock1_Error(QAbstractSocket::SocketError error);
     void Winsock1_StateChanged(QAbstractSocket::SocketState state);
 
+    void giveUpLateReads();
     void forget(OwedRead *read);
     void giveUpOwedReads();
 
     QTcpSocket *Winsock1 = nullptr;
+    // Ends the wait of the reads whose reply does not come in time.
+    QTimer *m_replyWait = nullptr;
     ReplyDecoder m_replies;
     // The reads still waiting, oldest first.
     std::deque<OwedRead *> m_owed;

@@ -1,7 +1,7 @@
 #include "winsocket.h"
 
 #include "listener.h"
-#include "protocol.h"
+#include "sendatonce.h"
 
 #include <QHostAddress>
 #include <QTcpSocket>
@@ -135,8 +135,16 @@ bool Winsocket::sendData(int16_t value)
         setError(ENOTCONN, tr("The socket is not connected"));
         return false;
     }
-    const QByteArray reply = protocol::encodeReply(value);
-    if (m_connection->write(reply) != reply.size()) {
+    // The two bytes of the value, low byte first, without an allocation.
+    const auto bits = uint16_t(value);
+    const char reply[2] = { char(bits & 0xff), char(bits >> 8) };
+    // Straight to the system while nothing waits in the socket's buffer.
+    const qsizetype direct = m_connection->bytesToWrite() == 0
+        ? sendAtOnce(m_connection->socketDescriptor(), QByteArrayView(reply, 2))
+        : 0;
+    if (direct == 2)
+        return true;
+    if (m_connection->write(reply + direct, 2 - direct) != 2 - direct) {
         setError(systemErrorNumber(m_connection->error()), m_connection->errorString());
         return false;
     }
