@@ -119,7 +119,11 @@ void ServerConnection::Winsock1_Connect()
 
 void ServerConnection::Winsock1_DataArrival()
 {
-    m_replies.feed(Winsock1->readAll());
+    // Through a small buffer on the stack: replies are a few bytes, and
+    // readAll() would allocate for each arrival.
+    char bytes[256];
+    for (qint64 got; (got = Winsock1->read(bytes, sizeof bytes)) > 0;)
+        m_replies.feed(QByteArrayView(bytes, got));
     while (const std::optional<int16_t> reply = m_replies.next()) {
         if (m_owed.empty())
             continue; // nobody asked for it

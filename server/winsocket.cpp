@@ -124,9 +124,14 @@ QString Winsocket::remoteHostIP() const
     return isIPv4 ? QHostAddress(ipv4).toString() : peer.toString();
 }
 
+// In one piece of the size available; readAll() grows its result step by
+// step and reads once more to find the end.
 QByteArray Winsocket::getData()
 {
-    return m_connection->readAll();
+    QByteArray data(m_connection->bytesAvailable(), Qt::Uninitialized);
+    const qint64 got = m_connection->read(data.data(), data.size());
+    data.resize(got > 0 ? got : 0);
+    return data;
 }
 
 bool Winsocket::sendData(int16_t value)
