@@ -201,7 +201,7 @@ void Halvex::Timer1_Timer()
         return;
     }
     beep();
-    Label2->setText(tr("kein Datenempfang"));
+    showActivity(QT_TR_NOOP("kein Datenempfang"));
 }
 
 void Halvex::Winsocket_ConnectionRequest(qintptr requestId)
@@ -242,39 +242,57 @@ void Halvex::Winsocket_DataArrival(qint64 bytesTotal)
 // taken, so the client sees no error; every read is answered.
 void Halvex::execute(const Request &request)
 {
-    Label1->setText(QString::number(request.value));
+    showValue(request.value);
     switch (request.letter) {
     case protocol::ReadDigital:
         m_winsocket->sendData(readingOrZero([&] { return m_library.DIN(); }));
-        Label2->setText(tr("Lese... (D)"));
+        showActivity(QT_TR_NOOP("Lese... (D)"));
         break;
     case protocol::WriteDigital:
         ignoringErrors([&] { m_library.DOUT(request.value); });
-        Label2->setText(tr("Schreibe... (D)"));
+        showActivity(QT_TR_NOOP("Schreibe... (D)"));
         break;
     case protocol::ReadAnalog:
         m_winsocket->sendData(readingOrZero([&] { return m_library.AIN(request.value); }));
-        Label2->setText(tr("Lese... (A)"));
+        showActivity(QT_TR_NOOP("Lese... (A)"));
         break;
     case protocol::ChooseAnalogChannel:
         Ausgabekanal = request.value;
-        Label2->setText(tr("Analogkanal... (A)"));
+        showActivity(QT_TR_NOOP("Analogkanal... (A)"));
         break;
     case protocol::WriteAnalog:
         ignoringErrors([&] { m_library.AOUT(Ausgabekanal, request.value); });
-        Label2->setText(tr("Schreibe ... (A)"));
+        showActivity(QT_TR_NOOP("Schreibe ... (A)"));
         break;
     case protocol::Goodbye:
         ignoringErrors([&] { INIT(); });
-        Label2->setText(tr("Rücksetzen!"));
+        showActivity(QT_TR_NOOP("Rücksetzen!"));
         break;
     case protocol::Heartbeat:
-        Label2->setText(tr("Heartbeat"));
+        showActivity(QT_TR_NOOP("Heartbeat"));
         break;
     default:
         beep();
         break;
     }
+}
+
+// Most requests show what the one before showed: the texts are made only
+// when they change.
+void Halvex::showValue(int16_t value)
+{
+    if (m_shownValue == value)
+        return;
+    m_shownValue = value;
+    Label1->setText(QString::number(value));
+}
+
+void Halvex::showActivity(const char *text)
+{
+    if (m_shownActivity == text)
+        return;
+    m_shownActivity = text;
+    Label2->setText(tr(text));
 }
 
 void Halvex::Ruecksetzen_Click()

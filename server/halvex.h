@@ -8,6 +8,7 @@
 #include <QMainWindow>
 
 #include <cstdint>
+#include <optional>
 
 class QCloseEvent;
 class QGroupBox;
@@ -81,6 +82,8 @@ private:
     void Form_Load();
 
     void execute(const Request &request);
+    void showValue(int16_t value);
+    void showActivity(const char *text);
     void playPattern();
     void beep();
 
@@ -104,6 +107,10 @@ private:
     QLabel *Label1 = nullptr;
     QGroupBox *Frame2 = nullptr;
     QLabel *Label2 = nullptr;
+
+    // What Label1 and Label2 show, to skip making the same text again.
+    std::optional<int16_t> m_shownValue;
+    const char *m_shownActivity = nullptr;
 
     bool m_ending = false;
     bool m_finished = false;
