@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
+#include <vector>
 
 namespace ferrolink {
 
@@ -153,17 +154,25 @@ void ServerConnection::Winsock1_StateChanged(QAbstractSocket::SocketState state)
     giveUpOwedReads();
 }
 
-// The reads owed are in the order they began, so their deadlines too: those
-// past theirs give up, and the timer waits for the next one's.
+// The reads past their deadline give up; the timer then waits for the
+// earliest deadline of those still waiting.
 void ServerConnection::giveUpLateReads()
 {
     const auto now = std::chrono::steady_clock::now();
-    while (!m_owed.empty() && m_owed.front()->giveUpAt <= now)
-        forget(m_owed.front());
-    if (m_owed.empty())
-        return;
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(m_owed.front()->giveUpAt - now);
-    m_replyWait->start(int(left.count()));
+    std::vector<OwedRead *> late;
+    std::optional<std::chrono::steady_clock::time_point> next;
+    for (OwedRead *read : m_owed) {
+        if (!read || read->over)
+            continue;
+        if (read->giveUpAt <= now)
+            late.push_back(read);
+        else if (!next || read->giveUpAt < *next)
+            next = read->giveUpAt;
+    }
+    for (OwedRead *read : late)
+        forget(read);
+    if (next)
+        m_replyWait->start(int(std::chrono::ceil<std::chrono::milliseconds>(*next - now).count()));
 }
 
 void ServerConnection::forget(OwedRead *read)
