@@ -10,8 +10,12 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace bench {
@@ -92,7 +96,30 @@ struct EchoReplyServer::Thread
     std::thread thread;
 };
 
-EchoReplyServer::EchoReplyServer()
+namespace {
+
+// Answers each byte received on `fd` with two; ends with the connection.
+void serveEchoReplies(int fd, bool polling)
+{
+    noDelay(fd);
+    char request;
+    const char reply[2] = { 5, 0 };
+    for (;;) {
+        if (polling) {
+            pollfd wait = { fd, POLLIN, 0 };
+            int available = 0;
+            if (poll(&wait, 1, -1) != 1 || ioctl(fd, FIONREAD, &available) != 0)
+                break;
+        }
+        if (!receiveAll(fd, &request, 1) || !sendAll(fd, reply, 2))
+            break;
+    }
+    ::close(fd);
+}
+
+} // namespace
+
+EchoReplyServer::EchoReplyServer(Where where)
 {
     m_listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address = loopback(0);
@@ -102,24 +129,35 @@ EchoReplyServer::EchoReplyServer()
     m_port = ntohs(address.sin_port);
     listen(m_listener, 1);
     const int listener = m_listener;
-    m_thread = new Thread{std::thread([listener] {
-        const int fd = accept(listener, nullptr, nullptr);
-        if (fd < 0)
-            return;
-        noDelay(fd);
-        char request;
-        const char reply[2] = {5, 0};
-        while (receiveAll(fd, &request, 1) && sendAll(fd, reply, 2)) {
+    if (where != OnThread) {
+        const pid_t child = fork();
+        if (child == 0) {
+            const int fd = accept(listener, nullptr, nullptr);
+            if (fd >= 0)
+                serveEchoReplies(fd, where == InPollingProcess);
+            _exit(0);
         }
-        ::close(fd);
-    })};
+        m_child = child;
+        return;
+    }
+    m_thread = new Thread { std::thread([listener] {
+        const int fd = accept(listener, nullptr, nullptr);
+        if (fd >= 0)
+            serveEchoReplies(fd, false);
+    }) };
 }
 
 EchoReplyServer::~EchoReplyServer()
 {
     shutdown(m_listener, SHUT_RDWR);
-    m_thread->thread.join();
-    delete m_thread;
+    if (m_thread) {
+        m_thread->thread.join();
+        delete m_thread;
+    }
+    if (m_child > 0) {
+        kill(pid_t(m_child), SIGTERM);
+        waitpid(pid_t(m_child), nullptr, 0);
+    }
     ::close(m_listener);
 }
 

@@ -29,17 +29,23 @@ private:
 };
 
 // A blocking one-connection server on 127.0.0.1 that answers each byte it
-// receives with two bytes, run on a thread of its own: the floor of a read.
+// receives with two bytes: the floor of a read. It runs on a thread of its
+// own, or (InProcess) in a process of its own, as halvex does; there it may
+// also wait in poll() and ask for the bytes available before each read, the
+// system calls an event loop makes for each arrival (InPollingProcess).
 class EchoReplyServer
 {
 public:
-    EchoReplyServer();
+    enum Where { OnThread, InProcess, InPollingProcess };
+
+    explicit EchoReplyServer(Where where = OnThread);
     ~EchoReplyServer();
     uint16_t port() const { return m_port; }
 
 private:
     int m_listener = -1;
     uint16_t m_port = 0;
+    long m_child = 0;
     struct Thread;
     Thread *m_thread = nullptr;
 };

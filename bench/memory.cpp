@@ -1,6 +1,7 @@
 // Memory of the running halvex under load: its peak resident size before and
 // after a soak of mixed requests at full speed from a plain socket client.
 #include "benchsupport.h"
+#include "protocol.h"
 
 #include <chrono>
 #include <cstdio>
@@ -15,7 +16,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "HALVEX_PID is not set\n");
         return 2;
     }
-    bench::PlainClient client(2001);
+    bench::PlainClient client(ferrolink::protocol::Port);
     if (!client.connected()) {
         std::fprintf(stderr, "halvex does not accept a connection\n");
         return 2;

@@ -3,6 +3,7 @@
 // they reach the interface library of the running halvex (the simulated
 // interface counts every call).
 #include "benchsupport.h"
+#include "protocol.h"
 #include "delay.h"
 #include "simulatedinterface.h"
 
@@ -38,8 +39,7 @@ Result measure(const std::function<void(int)> &send)
         send(i);
     uint32_t seen = interface.changes();
     auto lastProgress = Clock::now();
-    while (seen - before < uint32_t(Writes)
-           && Clock::now() - lastProgress < std::chrono::seconds(2)
+    while (seen - before < uint32_t(Writes) && Clock::now() - lastProgress < std::chrono::seconds(2)
            && Clock::now() - start < std::chrono::duration<double>(DrainSeconds)) {
         ferrolink::delay(0.001f);
         const uint32_t now = interface.changes();
@@ -49,7 +49,7 @@ Result measure(const std::function<void(int)> &send)
         }
     }
     const double seconds = std::chrono::duration<double>(lastProgress - start).count();
-    return {seconds, long(seen - before)};
+    return { seconds, long(seen - before) };
 }
 
 void row(const char *name, const Result &result)
@@ -73,14 +73,21 @@ int main(int argc, char **argv)
     control.simuliert();
 
     // The control said goodbye; the server listens again at once.
-    bench::PlainClient client(2001);
+    bench::PlainClient client(ferrolink::protocol::Port);
     const Result plain = measure([&client](int) { client.send("5S"); });
     client.send("I");
 
-    std::printf("Write throughput, counted at the interface library of halvex\n");
+    std::printf("Write throughput, counted at the interface library of halvex%s%s\n",
+                argc > 1 ? ", " : "", argc > 1 ? argv[1] : "");
     std::printf("%-32s %9s %9s %9s %14s\n", "writer", "sent", "arrived", "lost", "writes/s");
     row("Sorvel::Ausgabe via halvex", viaControl);
     row("plain socket \"5S\"", plain);
-    std::printf("goal: more than 100000 writes/s through the control, none lost\n");
+    const double share = plain.seconds > 0 && viaControl.seconds > 0
+        ? (viaControl.arrived / viaControl.seconds) / (plain.arrived / plain.seconds)
+        : 0.0;
+    const bool met = share >= 0.5 && viaControl.arrived == Writes;
+    std::printf("control's rate over the plain socket's: %.2f (goal: at least 0.50, none lost): "
+                "%s\n",
+                share, met ? "met" : "MISSED");
     return 0;
 }

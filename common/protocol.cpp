@@ -110,11 +110,8 @@ std::optional<int16_t> readNumber(QByteArrayView text)
 
 QByteArray encodeReply(int16_t value)
 {
-    const auto bits = static_cast<uint16_t>(value);
-    QByteArray reply(ReplySize, '\0');
-    reply[0] = static_cast<char>(bits & 0xff);
-    reply[1] = static_cast<char>(bits >> 8);
-    return reply;
+    const ReplyBytes bytes = replyBytes(value);
+    return QByteArray(bytes.data(), ReplySize);
 }
 
 int16_t decodeReply(char low, char high)

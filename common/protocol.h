@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -59,6 +60,13 @@ std::optional<int16_t> readNumber(QByteArrayView text);
 // blank, tab, line feed. The first other character is a request's letter.
 bool isNumberCharacter(char c);
 
+// The two bytes of a reply, low byte first; without an allocation.
+using ReplyBytes = std::array<char, ReplySize>;
+constexpr ReplyBytes replyBytes(int16_t value)
+{
+    const auto bits = static_cast<uint16_t>(value);
+    return { static_cast<char>(bits & 0xff), static_cast<char>(bits >> 8) };
+}
 QByteArray encodeReply(int16_t value);
 int16_t decodeReply(char low, char high);
 

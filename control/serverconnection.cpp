@@ -1,4 +1,7 @@
+// The control's connection to a server: requests out, replies matched to their reads.
 #include "serverconnection.h"
+
+#include "sendatonce.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -7,7 +10,9 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
+#include <vector>
 
 namespace ferrolink {
 
@@ -16,11 +21,15 @@ struct ServerConnection::OwedRead
 {
     std::optional<int16_t> reply;
     bool over = false; // the reply came, or the read gave up
+    std::chrono::steady_clock::time_point giveUpAt;
 };
 
 ServerConnection::ServerConnection(QObject *parent)
-    : QObject(parent), Winsock1(new QTcpSocket(this))
+    : QObject(parent), Winsock1(new QTcpSocket(this)), m_replyWait(new QTimer(this))
 {
+    m_replyWait->setSingleShot(true);
+    m_replyWait->setTimerType(Qt::PreciseTimer);
+    connect(m_replyWait, &QTimer::timeout, this, &ServerConnection::giveUpLateReads);
     Winsock1->setObjectName(QStringLiteral("Winsock1"));
     connect(Winsock1, &QTcpSocket::connected, this, &ServerConnection::Winsock1_Connect);
     connect(Winsock1, &QTcpSocket::readyRead, this, &ServerConnection::Winsock1_DataArrival);
@@ -64,7 +73,15 @@ bool ServerConnection::send(const QByteArray &request)
     // without end.
     if (Winsock1->bytesToWrite() >= PendingOutputLimit)
         return false;
-    if (Winsock1->write(request) != request.size())
+    // Straight to the system while nothing waits in the socket's buffer.
+    const qsizetype direct
+        = Winsock1->bytesToWrite() == 0 ? sendAtOnce(Winsock1->socketDescriptor(), request) : 0;
+    if (direct == request.size())
+        return true;
+    // What the system did not take (or all of it, on a failure the socket
+    // then reports itself) goes through the socket's buffer.
+    const QByteArray rest = request.sliced(direct);
+    if (Winsock1->write(rest) != rest.size())
         return false;
     Winsock1->flush();
     return isConnected();
@@ -76,13 +93,13 @@ int16_t ServerConnection::read(const QByteArray &request)
         return 0;
 
     OwedRead owed;
+    owed.giveUpAt
+        = std::chrono::steady_clock::now() + std::chrono::milliseconds(ReplyWaitMilliseconds);
     m_owed.push_back(&owed);
-
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.setTimerType(Qt::PreciseTimer);
-    connect(&deadline, &QTimer::timeout, this, [this, &owed] { forget(&owed); });
-    deadline.start(ReplyWaitMilliseconds);
+    // One timer for all the reads owed: armed for the oldest, it is not
+    // touched while replies come in time.
+    if (!m_replyWait->isActive())
+        m_replyWait->start(ReplyWaitMilliseconds);
 
     // Sleeps in the event loop until something happens: the reply's arrival,
     // the end of the connection or the deadline each wake it.
@@ -108,7 +125,11 @@ void ServerConnection::Winsock1_Connect()
 
 void ServerConnection::Winsock1_DataArrival()
 {
-    m_replies.feed(Winsock1->readAll());
+    // Through a small buffer on the stack: replies are a few bytes, and
+    // readAll() would allocate for each arrival.
+    char bytes[256];
+    for (qint64 got; (got = Winsock1->read(bytes, sizeof bytes)) > 0;)
+        m_replies.feed(QByteArrayView(bytes, got));
     while (const std::optional<int16_t> reply = m_replies.next()) {
         if (m_owed.empty())
             continue; // nobody asked for it
@@ -138,6 +159,27 @@ void ServerConnection::Winsock1_StateChanged(QAbstractSocket::SocketState state)
     if (Winsock1->bytesAvailable() > 0)
         Winsock1_DataArrival();
     giveUpOwedReads();
+}
+
+// The reads past their deadline give up; the timer then waits for the
+// earliest deadline of those still waiting.
+void ServerConnection::giveUpLateReads()
+{
+    const auto now = std::chrono::steady_clock::now();
+    std::vector<OwedRead *> late;
+    std::optional<std::chrono::steady_clock::time_point> next;
+    for (OwedRead *read : m_owed) {
+        if (!read || read->over)
+            continue;
+        if (read->giveUpAt <= now)
+            late.push_back(read);
+        else if (!next || read->giveUpAt < *next)
+            next = read->giveUpAt;
+    }
+    for (OwedRead *read : late)
+        forget(read);
+    if (next)
+        m_replyWait->start(int(std::chrono::ceil<std::chrono::milliseconds>(*next - now).count()));
 }
 
 // The read keeps its place: its reply is still to come, and must not be

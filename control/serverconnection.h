@@ -1,3 +1,4 @@
+// The control's connection to a server: requests out, replies matched to their reads.
 #ifndef FERROLINK_SERVERCONNECTION_H
 #define FERROLINK_SERVERCONNECTION_H
 
@@ -12,6 +13,7 @@
 #include <deque>
 
 class QTcpSocket;
+class QTimer;
 
 namespace ferrolink {
 
@@ -76,10 +78,13 @@ private:
     void Winsock1_Error(QAbstractSocket::SocketError error);
     void Winsock1_StateChanged(QAbstractSocket::SocketState state);
 
+    void giveUpLateReads();
     void forget(OwedRead *read);
     void giveUpOwedReads();
 
     QTcpSocket *Winsock1 = nullptr;
+    // Ends the wait of the reads whose reply does not come in time.
+    QTimer *m_replyWait = nullptr;
     ReplyDecoder m_replies;
     // The reads owed a reply, oldest first; nullptr for a read that gave up,
     // whose reply is still to come and to be dropped.

@@ -142,7 +142,7 @@ void Halvex::Timer1_Timer()
                         .arg(client)
                         .arg(silence, 0, 'f', 1));
     beep();
-    Label2->setText(tr("kein Datenempfang"));
+    showActivity(QT_TR_NOOP("kein Datenempfang"));
 }
 
 void Halvex::Winsocket_ConnectionRequest(qintptr requestId)
@@ -210,7 +210,7 @@ void Halvex::takeRequests()
 // that is no command beeps.
 void Halvex::execute(const Request &request)
 {
-    Label1->setText(QString::number(request.value));
+    showValue(request.value);
     const CommandExecutor::Outcome outcome = m_commands->execute(request);
     if (outcome.reply)
         m_winsocket->sendData(*outcome.reply);
@@ -223,9 +223,27 @@ void Halvex::execute(const Request &request)
         }
     }
     if (outcome.activity)
-        Label2->setText(tr(outcome.activity));
+        showActivity(outcome.activity);
     else
         beep();
+}
+
+// Most requests show what the one before showed: the texts are made only
+// when they change.
+void Halvex::showValue(int16_t value)
+{
+    if (m_shownValue == value)
+        return;
+    m_shownValue = value;
+    Label1->setText(QString::number(value));
+}
+
+void Halvex::showActivity(const char *text)
+{
+    if (m_shownActivity == text)
+        return;
+    m_shownActivity = text;
+    Label2->setText(tr(text));
 }
 
 void Halvex::Ruecksetzen_Click()

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QCloseEvent;
 class QGroupBox;
@@ -100,6 +101,8 @@ private:
 
     void takeRequests();
     void execute(const Request &request);
+    void showValue(int16_t value);
+    void showActivity(const char *text);
     void playPattern();
     QString describeReset() const;
     void beep();
@@ -125,6 +128,10 @@ private:
     QLabel *Label1 = nullptr;
     QGroupBox *Frame2 = nullptr;
     QLabel *Label2 = nullptr;
+
+    // What Label1 and Label2 show, to skip making the same text again.
+    std::optional<int16_t> m_shownValue;
+    const char *m_shownActivity = nullptr;
 
     bool m_ending = false;
     bool m_finished = false;

@@ -1,7 +1,9 @@
+// The server's one socket: it listens, then holds the one connection it took.
 #include "winsocket.h"
 
 #include "listener.h"
 #include "protocol.h"
+#include "sendatonce.h"
 
 #include <QHostAddress>
 #include <QTcpSocket>
@@ -152,9 +154,14 @@ QString Winsocket::remoteHostIP() const
     return isIPv4 ? QHostAddress(ipv4).toString() : peer.toString();
 }
 
+// In one piece of the size available; readAll() grows its result step by
+// step and reads once more to find the end.
 QByteArray Winsocket::getData()
 {
-    return m_connection->readAll();
+    QByteArray data(m_connection->bytesAvailable(), Qt::Uninitialized);
+    const qint64 got = m_connection->read(data.data(), data.size());
+    data.resize(got > 0 ? got : 0);
+    return data;
 }
 
 bool Winsocket::sendData(int16_t value)
@@ -163,8 +170,15 @@ bool Winsocket::sendData(int16_t value)
         setError(ENOTCONN, tr("The socket is not connected"));
         return false;
     }
-    const QByteArray reply = protocol::encodeReply(value);
-    if (m_connection->write(reply) != reply.size()) {
+    const protocol::ReplyBytes reply = protocol::replyBytes(value);
+    const qsizetype size = protocol::ReplySize;
+    // Straight to the system while nothing waits in the socket's buffer.
+    const qsizetype direct = m_connection->bytesToWrite() == 0
+        ? sendAtOnce(m_connection->socketDescriptor(), QByteArrayView(reply.data(), size))
+        : 0;
+    if (direct == size)
+        return true;
+    if (m_connection->write(reply.data() + direct, size - direct) != size - direct) {
         setError(systemErrorNumber(m_connection->error()), m_connection->errorString());
         return false;
     }

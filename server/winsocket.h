@@ -1,3 +1,4 @@
+// The server's one socket: it listens, then holds the one connection it took.
 #ifndef FERROLINK_WINSOCKET_H
 #define FERROLINK_WINSOCKET_H
 
@@ -55,7 +56,6 @@ public:
     // connectionRefused() instead of connectionRequest(); listening goes on.
     // Empty (the default): every client is a connection request.
     void setAllowList(const AllowList &allowList) { m_allowList = allowList; }
-    quint16 localPort() const { return m_localPort; }
     // Listens on the local port on every local address (IPv4 and IPv6),
     // then drops a connection still held, also when listening fails.
     bool listen();

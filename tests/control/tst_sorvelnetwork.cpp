@@ -71,6 +71,8 @@ private slots:
     void aReplyInPiecesAroundTheDeadlineShiftsNoReply();
     void aServerThatStopsReadingIsNotQueuedForWithoutEnd();
     void serverClosingEndsTheWaitingRead();
+    void nestedUnansweredReadsEachWaitTheirOwnTime();
+    void writesPastAFullSocketArriveWholeAndInOrder();
     void leavingNetworkMode_data();
     void leavingNetworkMode();
     void refusedConnectionShowsTheBox();
@@ -412,6 +414,61 @@ void TestSorvelNetwork::serverClosingEndsTheWaitingRead()
     QCOMPARE(m_boxes->count(), 0);
     QCOMPARE(m_server.requests(), QByteArrayList({ "R" }));
     m_control.reset();
+}
+
+void TestSorvelNetwork::nestedUnansweredReadsEachWaitTheirOwnTime()
+{
+    const std::unique_ptr<Sorvel> control = connectedControl();
+    QVERIFY(control);
+    // Neither read is answered. The inner one, begun a second after the
+    // outer, waits its own full time, not what was left of the outer's.
+    m_server.setAnswering(false);
+    qint16 inner = -1;
+    qint64 innerTook = -1;
+    QTimer::singleShot(1000, this, [&] { innerTook = timed([&] { inner = control->Eingabe(); }); });
+    qint16 outer = -1;
+    const qint64 outerTook = timed([&] { outer = control->Eingabe(); });
+    QCOMPARE(inner, qint16(0));
+    QCOMPARE(outer, qint16(0));
+    QVERIFY2(innerTook >= 5000 && innerTook < 5500, qPrintable(QString::number(innerTook)));
+    QVERIFY2(outerTook >= 6000 && outerTook < 6700, qPrintable(QString::number(outerTook)));
+
+    // The next read waits its full time again, and an answered one returns.
+    const qint64 again = timed([&] { outer = control->Eingabe(); });
+    QVERIFY2(again >= 5000 && again < 5500, qPrintable(QString::number(again)));
+    m_server.setAnswering(true);
+    m_server.setDigitalInput(9);
+    QCOMPARE(control->Eingabe(), qint16(9));
+}
+
+void TestSorvelNetwork::writesPastAFullSocketArriveWholeAndInOrder()
+{
+    const std::unique_ptr<Sorvel> control = connectedControl();
+    QVERIFY(control);
+    auto *socket = control->findChild<QTcpSocket *>(QStringLiteral("Winsock1"));
+    QVERIFY(socket);
+    socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, 4096);
+    // Nothing is read while the writes go out, so the system's buffers
+    // fill and the socket's own buffer takes the rest; a few hundred more
+    // writes follow. Then one pass of the event loop lets the server take
+    // some, and the next round writes into the room that made.
+    QByteArrayList expected;
+    bool buffered = false;
+    for (int round = 0; round < 10; ++round) {
+        int more = 200;
+        for (int i = 0; i < 200000 && more > 0; ++i) {
+            qint16 value = qint16(expected.size() % 256);
+            expected.append(QByteArray::number(value) + 'S');
+            control->Ausgabe(value);
+            if (socket->bytesToWrite() > 0)
+                --more;
+        }
+        buffered = buffered || socket->bytesToWrite() > 0;
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(buffered);
+    QTRY_COMPARE_WITH_TIMEOUT(m_server.requests().size(), expected.size(), 20000);
+    QCOMPARE(m_server.requests(), expected);
 }
 
 void TestSorvelNetwork::leavingNetworkMode_data()
