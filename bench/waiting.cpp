@@ -59,9 +59,8 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
 
-    std::printf("Overshoot of delay()\n%-14s %6s %10s %10s\n", "wait", "runs", "mean ms",
-                "max ms");
-    for (const auto &[zeit, runs] : {std::pair{0.05f, 20}, std::pair{0.5f, 4}}) {
+    std::printf("Overshoot of delay()\n%-14s %6s %10s %10s\n", "wait", "runs", "mean ms", "max ms");
+    for (const auto &[zeit, runs] : { std::pair { 0.05f, 20 }, std::pair { 0.5f, 4 } }) {
         const Overshoot o = overshoot(zeit, runs);
         std::printf("delay(%-5.2f)   %6d %10.2f %10.2f\n", zeit, runs, o.meanMs, o.maxMs);
     }
@@ -75,8 +74,8 @@ int main(int argc, char **argv)
     QElapsedTimer wall;
     wall.start();
     const double controlIdle = delayCost(IdleSeconds);
-    const double serverIdle = (bench::processCpuSeconds(server) - serverBefore)
-            / (wall.nsecsElapsed() / 1e9);
+    const double serverIdle
+        = (bench::processCpuSeconds(server) - serverBefore) / (wall.nsecsElapsed() / 1e9);
     control.simuliert();
 
     std::printf("\nCPU while waiting (goal: under 1%% of one core each)\n");
@@ -89,8 +88,7 @@ int main(int argc, char **argv)
                     "tick is %.2f%% of a core)\n",
                     1.0 / sysconf(_SC_CLK_TCK), double(IdleSeconds),
                     100.0 / sysconf(_SC_CLK_TCK) / IdleSeconds);
-    }
-    else
+    } else
         std::printf("halvex: HALVEX_PID not set, not measured\n");
     return 0;
 }

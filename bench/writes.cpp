@@ -3,8 +3,8 @@
 // they reach the interface library of the running halvex (the simulated
 // interface counts every call).
 #include "benchsupport.h"
-#include "protocol.h"
 #include "delay.h"
+#include "protocol.h"
 #include "simulatedinterface.h"
 
 #include <sorvel.h>

@@ -3,10 +3,7 @@
 
 namespace ferrolink {
 
-Error::Error(int number, const std::string &text)
-    : std::runtime_error(text), m_number(number)
-{
-}
+Error::Error(int number, const std::string &text) : std::runtime_error(text), m_number(number) { }
 
 std::string Error::describe() const
 {

@@ -24,9 +24,9 @@ class Error : public std::runtime_error
 {
 public:
     enum Number : int {
-        Overflow = 6,            // a value does not fit the target type
-        CannotLoadLibrary = 48,  // a file of that name exists but cannot be loaded
-        FileNotFound = 53,       // no library file of that name was found
+        Overflow = 6, // a value does not fit the target type
+        CannotLoadLibrary = 48, // a file of that name exists but cannot be loaded
+        FileNotFound = 53, // no library file of that name was found
         EntryPointNotFound = 453 // the library lacks the function
     };
 

@@ -116,8 +116,8 @@ QByteArray encodeReply(int16_t value)
 
 int16_t decodeReply(char low, char high)
 {
-    const auto bits = static_cast<uint16_t>(static_cast<uint8_t>(low)
-                                            | (static_cast<uint8_t>(high) << 8));
+    const auto bits
+        = static_cast<uint16_t>(static_cast<uint8_t>(low) | (static_cast<uint8_t>(high) << 8));
     return static_cast<int16_t>(bits);
 }
 

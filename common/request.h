@@ -11,9 +11,9 @@ struct Request
 {
     static constexpr char NoLetter = '\0';
 
-    int16_t value = 0;      // the number read, 0 when none or when it overflowed
+    int16_t value = 0; // the number read, 0 when none or when it overflowed
     char letter = NoLetter; // the command letter; NoLetter for a dropped tail
-    bool overflow = false;  // the number did not fit 16 bits
+    bool overflow = false; // the number did not fit 16 bits
 };
 
 } // namespace ferrolink

@@ -63,9 +63,9 @@ SimulatedInterface::SimulatedInterface()
             && ftruncate(fd, sizeof(State)) != 0) {
             info.st_size = -1;
         }
-        void *memory = info.st_size < 0 ? MAP_FAILED
-                                        : mmap(nullptr, sizeof(State), PROT_READ | PROT_WRITE,
-                                               MAP_SHARED, fd, 0);
+        void *memory = info.st_size < 0
+            ? MAP_FAILED
+            : mmap(nullptr, sizeof(State), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
         close(fd);
         if (memory != MAP_FAILED) {
             m_state = static_cast<State *>(memory);
@@ -73,7 +73,8 @@ SimulatedInterface::SimulatedInterface()
         }
     }
     if (!m_state) {
-        std::fprintf(stderr, "ferrolink: shared interface state %s unavailable; using a private one\n",
+        std::fprintf(stderr,
+                     "ferrolink: shared interface state %s unavailable; using a private one\n",
                      name());
         m_state = new State();
     }

@@ -46,7 +46,7 @@ public:
     void setOutputs(uint8_t value);
     uint8_t inputs() const;
     void setInputs(uint8_t value);
-    uint8_t analogInput(int channel) const;  // channel 1..2, else 0
+    uint8_t analogInput(int channel) const; // channel 1..2, else 0
     void setAnalogInput(int channel, int value);
     uint8_t analogOutput(int channel) const; // channel 1..2, else 0
     void setAnalogOutput(int channel, int value);

@@ -15,9 +15,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: rsapiprobe FUNCTION [argument...]\n");
         return 2;
     }
-    const auto argument = [&](int i) {
-        return static_cast<int16_t>(argc > i + 1 ? std::atoi(argv[i + 1]) : 0);
-    };
+    const auto argument
+        = [&](int i) { return static_cast<int16_t>(argc > i + 1 ? std::atoi(argv[i + 1]) : 0); };
     ferrolink::InterfaceLibrary library;
     const char *function = argv[1];
     try {

@@ -62,7 +62,8 @@ void TestDelay::handlesEventsWhileItWaits()
     connect(&timer, &QTimer::timeout, this, [&ticks] { ++ticks; });
     timer.start();
     bool posted = false;
-    QMetaObject::invokeMethod(this, [&posted] { posted = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [&posted] { posted = true; }, Qt::QueuedConnection);
 
     delay(0.3f);
     QVERIFY(posted);
@@ -71,9 +72,10 @@ void TestDelay::handlesEventsWhileItWaits()
 
 void TestDelay::zeroAndNegativeTimesPumpEventsOnce()
 {
-    for (const float zeit : {0.0f, -1.0f, -1e9f}) {
+    for (const float zeit : { 0.0f, -1.0f, -1e9f }) {
         bool handled = false;
-        QMetaObject::invokeMethod(this, [&handled] { handled = true; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [&handled] { handled = true; }, Qt::QueuedConnection);
         QElapsedTimer timer;
         timer.start();
         delay(zeit);

@@ -13,12 +13,11 @@ namespace {
 QString fake(const char *variant)
 {
     return qEnvironmentVariable("FERROLINK_FAKES_DIR") + u'/' + QLatin1String(variant)
-            + QStringLiteral("/librsapi.so");
+        + QStringLiteral("/librsapi.so");
 }
 
 // The number of the error `call` raises, or 0 when it raises none.
-template<typename Call>
-int errorNumber(Call call, std::string *text = nullptr)
+template<typename Call> int errorNumber(Call call, std::string *text = nullptr)
 {
     try {
         call();
@@ -54,7 +53,7 @@ void TestInterfaceLibrary::loadsTheLibraryFoundOnTheSearchPath()
     library.FINDHARD(0);
     library.INITSIOS(1);
     library.CLOSECOM();
-    QCOMPARE(log.lines(), QStringList({"FINDHARD 0", "INITSIOS 1", "CLOSECOM"}));
+    QCOMPARE(log.lines(), QStringList({ "FINDHARD 0", "INITSIOS 1", "CLOSECOM" }));
 }
 
 void TestInterfaceLibrary::passesSixteenBitValuesBothWays()
@@ -68,8 +67,8 @@ void TestInterfaceLibrary::passesSixteenBitValuesBothWays()
     library.DOUT(32767);
     library.AOUT(-32768, 300);
     QCOMPARE(library.AIN(-3), int16_t(997));
-    QCOMPARE(log.lines(), QStringList({"DIN", "DIN", "DOUT -1", "DOUT 32767", "AOUT -32768 300",
-                                       "AIN -3"}));
+    QCOMPARE(log.lines(),
+             QStringList({ "DIN", "DIN", "DOUT -1", "DOUT 32767", "AOUT -32768 300", "AIN -3" }));
 }
 
 void TestInterfaceLibrary::numbersEachKindOfBindingFailure()
@@ -101,7 +100,7 @@ void TestInterfaceLibrary::aMissingFunctionLeavesTheOthersWorking()
     QCOMPARE(errorNumber([&] { library.DOUT(7); }), 0);
     QCOMPARE(errorNumber([&] { library.DIN(); }), int(Error::EntryPointNotFound));
     QCOMPARE(library.AIN(2), int16_t(1002));
-    QCOMPARE(log.lines(), QStringList({"DOUT 7", "AIN 2"}));
+    QCOMPARE(log.lines(), QStringList({ "DOUT 7", "AIN 2" }));
 }
 
 QTEST_GUILESS_MAIN(TestInterfaceLibrary)

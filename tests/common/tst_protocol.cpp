@@ -120,7 +120,7 @@ void TestProtocol::convertsToSixteenBitsWithAnOverflowError()
     QCOMPARE(protocol::toInt16(1), int16_t(1));
     QCOMPARE(protocol::toInt16(-32768), int16_t(-32768));
     QCOMPARE(protocol::toInt16(32767), int16_t(32767));
-    for (const int32_t tooBig : {32768, -32769, 2147483647}) {
+    for (const int32_t tooBig : { 32768, -32769, 2147483647 }) {
         try {
             protocol::toInt16(tooBig);
             QFAIL("no overflow error");
@@ -139,8 +139,7 @@ void TestProtocol::splitsAStreamIntoRequests_data()
     QTest::newRow("read") << QByteArray("R") << "0R";
     QTest::newRow("two writes") << QByteArray("5S7S") << "5S 7S";
     QTest::newRow("read then write") << QByteArray("3A2S") << "3A 2S";
-    QTest::newRow("every letter") << QByteArray("1SRK3A2B100CI")
-                                  << "1S 0R 0K 3A 2B 100C 0I";
+    QTest::newRow("every letter") << QByteArray("1SRK3A2B100CI") << "1S 0R 0K 3A 2B 100C 0I";
     QTest::newRow("lower case is a letter") << QByteArray("5s") << "5s";
     QTest::newRow("unknown letter") << QByteArray("X") << "0X";
     QTest::newRow("overflow") << QByteArray("99999S1S") << "0S! 1S";
@@ -220,7 +219,7 @@ void TestProtocol::encodesAndDecodesRepliesLittleEndian()
     QCOMPARE(protocol::encodeReply(-1), QByteArray("\xff\xff", 2));
     QCOMPARE(protocol::encodeReply(0x1234), QByteArray("\x34\x12", 2));
     QCOMPARE(protocol::encodeReply(-32768), QByteArray("\x00\x80", 2));
-    for (const int16_t value : {int16_t(0), int16_t(255), int16_t(-2), int16_t(32767)}) {
+    for (const int16_t value : { int16_t(0), int16_t(255), int16_t(-2), int16_t(32767) }) {
         const QByteArray bytes = protocol::encodeReply(value);
         QCOMPARE(protocol::decodeReply(bytes[0], bytes[1]), value);
     }

@@ -18,7 +18,7 @@ QString probe(const QStringList &arguments, const QString &libraryPath = QString
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    QStringList path = {libraryPath, qEnvironmentVariable("FERROLINK_DEFAULT_LIBRARY_PATH")};
+    QStringList path = { libraryPath, qEnvironmentVariable("FERROLINK_DEFAULT_LIBRARY_PATH") };
     path.removeAll(QString());
     environment.insert("LD_LIBRARY_PATH", path.join(u':'));
     process.setProcessEnvironment(environment);
@@ -96,14 +96,14 @@ void TestSimulator::isSharedWithOtherProcesses()
     const uint32_t before = state.changes();
 
     // Another program writes; this one sees it at once, and the other way.
-    QCOMPARE(probe({"DOUT", "200"}), QString("0"));
+    QCOMPARE(probe({ "DOUT", "200" }), QString("0"));
     QCOMPARE(state.outputs(), uint8_t(200));
     QVERIFY(state.changes() != before);
     state.setInputs(33);
-    QCOMPARE(probe({"DIN"}), QString("33"));
+    QCOMPARE(probe({ "DIN" }), QString("33"));
     state.setAnalogInput(2, 128);
-    QCOMPARE(probe({"AIN", "2"}), QString("128"));
-    QCOMPARE(probe({"INITSIOS", "1"}), QString("0"));
+    QCOMPARE(probe({ "AIN", "2" }), QString("128"));
+    QCOMPARE(probe({ "INITSIOS", "1" }), QString("0"));
     QVERIFY(state.portOpen());
     QCOMPARE(state.port(), int16_t(1));
 }
@@ -111,14 +111,14 @@ void TestSimulator::isSharedWithOtherProcesses()
 void TestSimulator::aLibraryOnTheSearchPathTakesItsPlace()
 {
     SimulatedInterface state;
-    QCOMPARE(probe({"DOUT", "5"}, fakeFolder("recording")), QString("0"));
+    QCOMPARE(probe({ "DOUT", "5" }, fakeFolder("recording")), QString("0"));
     QCOMPARE(state.outputs(), uint8_t(0)); // the simulator was not called
 
-    const QString garbage = probe({"DIN"}, fakeFolder("garbage"));
+    const QString garbage = probe({ "DIN" }, fakeFolder("garbage"));
     QVERIFY2(garbage.startsWith("error 48: "), qPrintable(garbage));
-    const QString missing = probe({"DIN"}, fakeFolder("nodin"));
+    const QString missing = probe({ "DIN" }, fakeFolder("nodin"));
     QVERIFY2(missing.startsWith("error 453: "), qPrintable(missing));
-    QCOMPARE(probe({"AIN", "4"}, fakeFolder("nodin")), QString("1004"));
+    QCOMPARE(probe({ "AIN", "4" }, fakeFolder("nodin")), QString("1004"));
 }
 
 QTEST_GUILESS_MAIN(TestSimulator)

@@ -5,9 +5,9 @@
 
 #include <QLabel>
 #include <QPluginLoader>
+#include <QTest>
 #include <QWidget>
 #include <QXmlStreamReader>
-#include <QTest>
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
 
 class TestSorvelDesigner : public QObject

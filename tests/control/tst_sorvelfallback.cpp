@@ -6,8 +6,8 @@
 #include "sorvel.h"
 
 #include <QElapsedTimer>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 

@@ -8,9 +8,9 @@
 #include <QMetaMethod>
 #include <QMetaObject>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
-#include <QTest>
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTcpSocket>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <functional>

@@ -83,11 +83,11 @@ void TestEndToEnd::aWriteAndAReadTakeTheirRoad()
 
     qint16 value = 5;
     control.Ausgabe(value);
-    QTRY_COMPARE(m_log.calls("DOUT"), QStringList{"DOUT 5"});
+    QTRY_COMPARE(m_log.calls("DOUT"), QStringList { "DOUT 5" });
     value = 300;
     control.Ausgabe(value);
     QCOMPARE(value, qint16(255));
-    QTRY_COMPARE(m_log.calls("DOUT"), QStringList({"DOUT 5", "DOUT 255"}));
+    QTRY_COMPARE(m_log.calls("DOUT"), QStringList({ "DOUT 5", "DOUT 255" }));
 
     QCOMPARE(control.Eingabe(), qint16(165));
     qint16 channel = 3;
@@ -110,7 +110,7 @@ void TestEndToEnd::testArrivesAsEightWritesHalfASecondApart()
     clock.start();
     DoutTimes arrivals(m_log, clock);
     control.Test();
-    QTRY_COMPARE(arrivals.values(), QList<int>({1, 2, 4, 8, 16, 32, 64, 128}));
+    QTRY_COMPARE(arrivals.values(), QList<int>({ 1, 2, 4, 8, 16, 32, 64, 128 }));
     const QList<qint64> times = arrivals.times();
     for (int i = 1; i < times.size(); ++i) {
         const qint64 gap = times[i] - times[i - 1];
@@ -153,7 +153,7 @@ void TestEndToEnd::leavingNetworkModeFreesTheServerAtOnce()
     HalvexClient next;
     QVERIFY(next.connectWithin(1500));
     next.send("R");
-    QCOMPARE(next.replies(1), QList<int16_t>{165});
+    QCOMPARE(next.replies(1), QList<int16_t> { 165 });
     next.send("I");
     QVERIFY(next.waitForServerClose(3000));
 }
@@ -165,7 +165,7 @@ void TestEndToEnd::aSecondControlIsRefusedAndTold()
     m_boxes.clear();
     Sorvel second;
     second.IP(QStringLiteral("127.0.0.1"));
-    QCOMPARE(m_boxes.texts(), QStringList{"TCP/IP Problem!"});
+    QCOMPARE(m_boxes.texts(), QStringList { "TCP/IP Problem!" });
 
     // The refused one reads nothing and does not hang; the first still works.
     QCOMPARE(second.Eingabe(), qint16(0));

@@ -39,7 +39,7 @@ void TestEndToEndFallback::aReadFallsBackAndIsAnsweredByTheServer()
     Sorvel control;
     qint16 channel = 2;
     QCOMPARE(control.Analogwert(channel), qint16(202));
-    QCOMPARE(m_log.lines(), QStringList{"AIN 2"});
+    QCOMPARE(m_log.lines(), QStringList { "AIN 2" });
     // Now in network mode: the next read goes to the server as well.
     QCOMPARE(control.Eingabe(), qint16(33));
     QVERIFY(m_boxes.texts().isEmpty());
@@ -56,7 +56,7 @@ void TestEndToEndFallback::aWriteFallsBackAndTheNextWriteGoesThrough()
     control.Ausgabe(lost);
     qint16 value = 6;
     control.Ausgabe(value);
-    QTRY_COMPARE(m_log.calls("DOUT"), QStringList{"DOUT 6"});
+    QTRY_COMPARE(m_log.calls("DOUT"), QStringList { "DOUT 6" });
     QVERIFY(m_boxes.texts().isEmpty());
 }
 

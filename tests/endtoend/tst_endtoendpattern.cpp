@@ -44,8 +44,8 @@ void TestEndToEndPattern::thePatternPlaysWhileAControlIsServed()
     server.comm_Click();
     host.stop();
 
-    const QList<int> pattern = {1, 2, 4, 8, 16, 32, 64, 128, 64, 32, 16, 8, 4, 2, 1, 0,
-                                170, 85, 170, 85, 24, 36, 66, 129, 0};
+    const QList<int> pattern = { 1, 2, 4, 8,   16, 32,  64, 128, 64, 32, 16,  8, 4,
+                                 2, 1, 0, 170, 85, 170, 85, 24,  36, 66, 129, 0 };
     QList<int> written = log.arguments("DOUT");
     QVERIFY2(written.count(200) >= 10, qPrintable(QString::number(written.count(200))));
     written.removeAll(200);

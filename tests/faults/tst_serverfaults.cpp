@@ -23,7 +23,7 @@ void flood(HalvexClient &client, const QByteArray &bytes)
     for (qsizetype at = 0; at < bytes.size() && client.isConnected(); at += Piece) {
         client.socket().write(bytes.mid(at, Piece));
         const bool written = QTest::qWaitFor(
-                [&] { return client.socket().bytesToWrite() == 0 || !client.isConnected(); }, 5000);
+            [&] { return client.socket().bytesToWrite() == 0 || !client.isConnected(); }, 5000);
         if (!written)
             break;
     }
@@ -72,9 +72,9 @@ void TestServerFaults::verifyServesANewClient(int timeoutMs)
     QVERIFY(next.beServed(timeoutMs));
     next.send("42S");
     next.send("R");
-    QCOMPARE(next.replies(1), QList<int16_t>{77});
+    QCOMPARE(next.replies(1), QList<int16_t> { 77 });
     const QStringList lines = m_log.lines();
-    QCOMPARE(lines.mid(lines.size() - 2), QStringList({"DOUT 42", "DIN"}));
+    QCOMPARE(lines.mid(lines.size() - 2), QStringList({ "DOUT 42", "DIN" }));
     next.send("I");
     QVERIFY(next.waitForServerClose(3000));
 }
@@ -119,7 +119,8 @@ void TestServerFaults::refusesEveryOtherClientWhileOneIsServed()
     for (int attempt = 0; attempt < 1000; ++attempt) {
         QTcpSocket other;
         other.connectToHost(QHostAddress::LocalHost, HalvexClient::Port);
-        if (!other.waitForConnected(2000) && other.error() == QAbstractSocket::ConnectionRefusedError)
+        if (!other.waitForConnected(2000)
+            && other.error() == QAbstractSocket::ConnectionRefusedError)
             ++refused;
         if (attempt % 50 == 0) {
             const int value = attempt / 50;
@@ -130,7 +131,7 @@ void TestServerFaults::refusesEveryOtherClientWhileOneIsServed()
     QCOMPARE(refused, 1000);
 
     served.send("R");
-    QCOMPARE(served.replies(1), QList<int16_t>{77});
+    QCOMPARE(served.replies(1), QList<int16_t> { 77 });
     QCOMPARE(m_log.arguments("DOUT"), written);
     served.send("I");
     QVERIFY(served.waitForServerClose(3000));
@@ -151,7 +152,7 @@ void TestServerFaults::dropsAClientThatGoesSilent()
     m_log.clear();
     if (halfClose) {
         gone.send("3S");
-        QTRY_COMPARE(m_log.arguments("DOUT"), QList<int>{3});
+        QTRY_COMPARE(m_log.arguments("DOUT"), QList<int> { 3 });
         ::shutdown(int(gone.socket().socketDescriptor()), SHUT_WR);
     } else {
         // The first digits of a request; its letter never comes.

@@ -35,8 +35,7 @@ void TestCommandExecutor::init()
     qputenv("FAKE_RSAPI_DIN", "5");
 }
 
-CommandExecutor::Outcome TestCommandExecutor::run(CommandExecutor &commands,
-                                                  const QByteArray &text)
+CommandExecutor::Outcome TestCommandExecutor::run(CommandExecutor &commands, const QByteArray &text)
 {
     ferrolink::RequestSplitter requests;
     requests.feed(text);
@@ -54,26 +53,26 @@ void TestCommandExecutor::eachLetterMakesItsCall_data()
     QTest::addColumn<QString>("activity"); // empty: no command, a beep
     QTest::addColumn<bool>("goodbye");
 
-    QTest::newRow("S writes the outputs") << QByteArray("5S") << QStringList{ "DOUT 5" } << -1
-                                          << "Schreibe... (D)" << false;
+    QTest::newRow("S writes the outputs")
+        << QByteArray("5S") << QStringList { "DOUT 5" } << -1 << "Schreibe... (D)" << false;
     QTest::newRow("S passes any value on")
-        << QByteArray("-300S") << QStringList{ "DOUT -300" } << -1 << "Schreibe... (D)" << false;
+        << QByteArray("-300S") << QStringList { "DOUT -300" } << -1 << "Schreibe... (D)" << false;
     QTest::newRow("R reads the inputs")
-        << QByteArray("R") << QStringList{ "DIN" } << 5 << "Lese... (D)" << false;
+        << QByteArray("R") << QStringList { "DIN" } << 5 << "Lese... (D)" << false;
     QTest::newRow("A reads that analog input")
-        << QByteArray("3A") << QStringList{ "AIN 3" } << 1003 << "Lese... (A)" << false;
+        << QByteArray("3A") << QStringList { "AIN 3" } << 1003 << "Lese... (A)" << false;
     QTest::newRow("B only remembers the channel")
-        << QByteArray("2B") << QStringList{} << -1 << "Analogkanal... (A)" << false;
+        << QByteArray("2B") << QStringList {} << -1 << "Analogkanal... (A)" << false;
     QTest::newRow("C before any B writes channel 0")
-        << QByteArray("100C") << QStringList{ "AOUT 0 100" } << -1 << "Schreibe ... (A)" << false;
+        << QByteArray("100C") << QStringList { "AOUT 0 100" } << -1 << "Schreibe ... (A)" << false;
     QTest::newRow("K only shows the heartbeat")
-        << QByteArray("K") << QStringList{} << -1 << "Heartbeat" << false;
+        << QByteArray("K") << QStringList {} << -1 << "Heartbeat" << false;
     QTest::newRow("I is the goodbye")
-        << QByteArray("I") << QStringList{} << -1 << QString::fromUtf8("Rücksetzen!") << true;
+        << QByteArray("I") << QStringList {} << -1 << QString::fromUtf8("Rücksetzen!") << true;
     QTest::newRow("a lower-case letter is no command")
-        << QByteArray("5s") << QStringList{} << -1 << QString() << false;
+        << QByteArray("5s") << QStringList {} << -1 << QString() << false;
     QTest::newRow("an overflowing number writes 0")
-        << QByteArray("99999S") << QStringList{ "DOUT 0" } << -1 << "Schreibe... (D)" << false;
+        << QByteArray("99999S") << QStringList { "DOUT 0" } << -1 << "Schreibe... (D)" << false;
 }
 
 void TestCommandExecutor::eachLetterMakesItsCall()

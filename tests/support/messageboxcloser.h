@@ -33,7 +33,7 @@ private:
             return;
         m_texts.append(box->text());
         m_plain = m_plain && box->icon() == QMessageBox::NoIcon
-                && box->standardButtons() == QMessageBox::Ok;
+            && box->standardButtons() == QMessageBox::Ok;
         box->accept();
     }
 
