@@ -420,9 +420,10 @@ void TestSorvelNetwork::nestedUnansweredReadsEachWaitTheirOwnTime()
 {
     const std::unique_ptr<Sorvel> control = connectedControl();
     QVERIFY(control);
-    // Neither read is answered. The inner one, begun a second after the
-    // outer, waits its own full time, not what was left of the outer's.
-    m_server.setAnswering(false);
+    // Neither read is answered in time (nor the one after them). The inner
+    // one, begun a second after the outer, waits its own full time, not
+    // what was left of the outer's.
+    m_server.holdReplies({ 7000, 7000, 7000 });
     qint16 inner = -1;
     qint64 innerTook = -1;
     QTimer::singleShot(1000, this, [&] { innerTook = timed([&] { inner = control->Eingabe(); }); });
@@ -433,10 +434,10 @@ void TestSorvelNetwork::nestedUnansweredReadsEachWaitTheirOwnTime()
     QVERIFY2(innerTook >= 5000 && innerTook < 5500, qPrintable(QString::number(innerTook)));
     QVERIFY2(outerTook >= 6000 && outerTook < 6700, qPrintable(QString::number(outerTook)));
 
-    // The next read waits its full time again, and an answered one returns.
+    // The next read waits its full time again; the read after it gets its
+    // own reply, behind the three late ones, which go to no one.
     const qint64 again = timed([&] { outer = control->Eingabe(); });
     QVERIFY2(again >= 5000 && again < 5500, qPrintable(QString::number(again)));
-    m_server.setAnswering(true);
     m_server.setDigitalInput(9);
     QCOMPARE(control->Eingabe(), qint16(9));
 }
