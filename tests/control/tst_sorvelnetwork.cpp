@@ -6,12 +6,12 @@
 #include "messageboxcloser.h"
 #include "protocol.h"
 #include "recordingserver.h"
+#include "residentsize.h"
 #include "serverconnection.h"
 #include "sorvel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QMessageBox>
 #include <QPointer>
 #include <QScopeGuard>
@@ -36,17 +36,10 @@ qint64 timed(const std::function<void()> &work)
     return clock.elapsed();
 }
 
-// This process's resident size in KiB (VmRSS), -1 if unknown.
-long residentKiB()
+// This process's resident size in KiB, -1 if unknown.
+long ownResidentKiB()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
+    return residentKiB(QCoreApplication::applicationPid());
 }
 
 } // namespace
@@ -334,7 +327,7 @@ void TestSorvelNetwork::aServerThatStopsReadingIsNotQueuedForWithoutEnd()
     });
 
     // Writes as fast as a host makes them, for at most 3 s.
-    const long before = residentKiB();
+    const long before = ownResidentKiB();
     QElapsedTimer clock;
     clock.start();
     int written = 0;
@@ -347,7 +340,7 @@ void TestSorvelNetwork::aServerThatStopsReadingIsNotQueuedForWithoutEnd()
             mostQueued = std::max(mostQueued, socket->bytesToWrite());
         }
     }
-    const long growth = residentKiB() - before;
+    const long growth = ownResidentKiB() - before;
     // The bound, and the one request that passed it.
     QVERIFY2(mostQueued < ferrolink::ServerConnection::PendingOutputLimit + 8,
              qPrintable(QString::number(mostQueued)));

@@ -1,8 +1,8 @@
 #include "halvexprocess.h"
 
 #include "halvexclient.h"
+#include "residentsize.h"
 
-#include <QFile>
 #include <QTest>
 
 #include <csignal>
@@ -79,14 +79,7 @@ int HalvexProcess::exitCode() const
 
 long HalvexProcess::residentKiB() const
 {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid()));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
+    return ::residentKiB(pid());
 }
 
 void HalvexProcess::signal(int number) const
